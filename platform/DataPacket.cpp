@@ -1,0 +1,221 @@
+#include "DataPacket.h"
+
+#include "Errors.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QSet>
+#include <cmath>
+#include <limits>
+
+namespace platform {
+namespace {
+
+[[noreturn]] void bad(const QString& source, const QString& what) {
+    throw PacketError(QStringLiteral("Pacote de dados inválido (%1): %2.").arg(source, what));
+}
+
+QString kindOf(const QJsonValue& v) {
+    switch (v.type()) {
+    case QJsonValue::Null:
+        return QStringLiteral("nulo");
+    case QJsonValue::Bool:
+        return QStringLiteral("booleano");
+    case QJsonValue::Double:
+        return QStringLiteral("número");
+    case QJsonValue::String:
+        return QStringLiteral("texto");
+    case QJsonValue::Array:
+        return QStringLiteral("lista");
+    case QJsonValue::Object:
+        return QStringLiteral("objeto");
+    case QJsonValue::Undefined:
+        break;
+    }
+    return QStringLiteral("nada");
+}
+
+bool isWholeNumber(double d, double low, double high) {
+    return std::isfinite(d) && d == std::floor(d) && d >= low && d <= high;
+}
+
+FieldDef readField(const QJsonValue& value, int position, QSet<QString>& seen, const QString& source) {
+    const QString where = QStringLiteral("campo %1 da lista \"fields\"").arg(position + 1);
+    if (!value.isObject())
+        bad(source, QStringLiteral("%1 não é um objeto").arg(where));
+    const QJsonObject obj = value.toObject();
+
+    FieldDef field;
+    field.name = obj.value(QLatin1String("name")).toString();
+    if (field.name.isEmpty())
+        bad(source, QStringLiteral("%1 não tem nome").arg(where));
+    // Field names are looked up regardless of case, so two names differing only in case collide.
+    if (seen.contains(field.name.toCaseFolded()))
+        bad(source, QStringLiteral("campo %1 repetido").arg(field.name));
+    seen.insert(field.name.toCaseFolded());
+
+    const QString type = obj.value(QLatin1String("type")).toString();
+    bool known = false;
+    for (FieldType t :
+         {FieldType::String, FieldType::Float, FieldType::Integer, FieldType::Boolean, FieldType::DateTime}) {
+        if (fieldTypeName(t) == type) {
+            field.type = t;
+            known = true;
+        }
+    }
+    if (!known)
+        bad(source, QStringLiteral("campo %1 com tipo desconhecido \"%2\"").arg(field.name, type));
+
+    if (field.type == FieldType::String) {
+        const QJsonValue size = obj.value(QLatin1String("size"));
+        if (!size.isDouble() || !isWholeNumber(size.toDouble(), 0, std::numeric_limits<int>::max()))
+            bad(source, QStringLiteral("campo texto %1 sem tamanho válido").arg(field.name));
+        field.size = size.toInt();
+    }
+    return field;
+}
+
+QVariant readValue(const FieldDef& field, const QJsonValue& v, int row, const QString& source) {
+    if (v.isNull())
+        return {};
+    auto wrong = [&](const QString& expected) {
+        bad(source, QStringLiteral("linha %1, campo %2: esperado %3, encontrado %4")
+                        .arg(QString::number(row + 1), field.name, expected, kindOf(v)));
+    };
+    switch (field.type) {
+    case FieldType::String:
+        if (!v.isString())
+            wrong(QStringLiteral("texto"));
+        return v.toString();
+    case FieldType::Float:
+        if (!v.isDouble())
+            wrong(QStringLiteral("número"));
+        return v.toDouble();
+    case FieldType::Integer:
+        if (!v.isDouble() ||
+            !isWholeNumber(v.toDouble(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max()))
+            wrong(QStringLiteral("número inteiro"));
+        return int(v.toDouble());
+    case FieldType::Boolean:
+        if (!v.isBool())
+            wrong(QStringLiteral("booleano"));
+        return v.toBool();
+    case FieldType::DateTime: {
+        if (!v.isString())
+            wrong(QStringLiteral("data e hora em texto"));
+        const QDateTime dt = dateTimeFromText(v.toString());
+        if (!dt.isValid())
+            bad(source, QStringLiteral("linha %1, campo %2: data e hora inválida \"%3\"")
+                            .arg(QString::number(row + 1), field.name, v.toString()));
+        return dt;
+    }
+    }
+    return {};
+}
+
+QJsonValue writeValue(const FieldDef& field, const QVariant& value, int row) {
+    // Texts are written whole: cutting to the width happens when a dataset takes them in.
+    FieldDef uncut = field;
+    uncut.size = 0;
+    QVariant v;
+    try {
+        v = coerceToField(uncut, value);
+    } catch (const DatasetError& e) {
+        throw PacketError(QStringLiteral("Pacote de dados não pode ser gravado: linha %1: %2")
+                              .arg(QString::number(row + 1), e.text()));
+    }
+    if (!v.isValid())
+        return QJsonValue(QJsonValue::Null);
+    switch (field.type) {
+    case FieldType::String:
+        return v.toString();
+    case FieldType::Float:
+        return v.toDouble();
+    case FieldType::Integer:
+        return v.toInt();
+    case FieldType::Boolean:
+        return v.toBool();
+    case FieldType::DateTime:
+        return dateTimeToText(v.toDateTime());
+    }
+    return QJsonValue(QJsonValue::Null);
+}
+
+} // namespace
+
+QByteArray DataPacket::toJson() const {
+    QJsonArray fieldsJson;
+    for (const FieldDef& field : fields) {
+        QJsonObject obj{{QStringLiteral("name"), field.name},
+                        {QStringLiteral("type"), fieldTypeName(field.type)}};
+        if (field.type == FieldType::String)
+            obj.insert(QStringLiteral("size"), field.size);
+        fieldsJson.append(obj);
+    }
+    QJsonArray rowsJson;
+    for (int r = 0; r < rows.size(); ++r) {
+        const Record& row = rows[r];
+        if (row.size() != fields.size())
+            throw PacketError(QStringLiteral("Pacote de dados não pode ser gravado: linha %1 tem %2 valores "
+                                             "para %3 campos.")
+                                  .arg(r + 1)
+                                  .arg(row.size())
+                                  .arg(fields.size()));
+        QJsonArray rowJson;
+        for (int f = 0; f < fields.size(); ++f)
+            rowJson.append(writeValue(fields[f], row[f], r));
+        rowsJson.append(rowJson);
+    }
+    const QJsonObject top{{QStringLiteral("fields"), fieldsJson}, {QStringLiteral("rows"), rowsJson}};
+    return QJsonDocument(top).toJson(QJsonDocument::Compact);
+}
+
+DataPacket DataPacket::fromJson(const QByteArray& json, const QString& source) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        bad(source, QStringLiteral("JSON malformado na posição %1 (%2)")
+                        .arg(QString::number(error.offset), error.errorString()));
+    if (!doc.isObject())
+        bad(source, QStringLiteral("o conteúdo não é um objeto JSON"));
+    const QJsonObject top = doc.object();
+
+    const QJsonValue fieldsJson = top.value(QLatin1String("fields"));
+    if (!fieldsJson.isArray())
+        bad(source, fieldsJson.isUndefined() ? QStringLiteral("falta a lista \"fields\"")
+                                             : QStringLiteral("\"fields\" não é uma lista"));
+    const QJsonValue rowsJson = top.value(QLatin1String("rows"));
+    if (!rowsJson.isArray())
+        bad(source, rowsJson.isUndefined() ? QStringLiteral("falta a lista \"rows\"")
+                                           : QStringLiteral("\"rows\" não é uma lista"));
+
+    DataPacket packet;
+    QSet<QString> seen;
+    const QJsonArray fieldArray = fieldsJson.toArray();
+    for (int i = 0; i < fieldArray.size(); ++i)
+        packet.fields.append(readField(fieldArray.at(i), i, seen, source));
+
+    const QJsonArray rowArray = rowsJson.toArray();
+    packet.rows.reserve(rowArray.size());
+    for (int r = 0; r < rowArray.size(); ++r) {
+        const QJsonValue rowJson = rowArray.at(r);
+        if (!rowJson.isArray())
+            bad(source, QStringLiteral("linha %1 não é uma lista").arg(r + 1));
+        const QJsonArray values = rowJson.toArray();
+        if (values.size() != packet.fields.size())
+            bad(source, QStringLiteral("linha %1 tem %2 valores, mas o pacote tem %3 campos")
+                            .arg(r + 1)
+                            .arg(values.size())
+                            .arg(packet.fields.size()));
+        Record record;
+        record.reserve(values.size());
+        for (int f = 0; f < values.size(); ++f)
+            record.append(readValue(packet.fields[f], values.at(f), r, source));
+        packet.rows.append(std::move(record));
+    }
+    return packet;
+}
+
+} // namespace platform
