@@ -1,0 +1,40 @@
+#include "ItemNumbering.h"
+
+#include "Errors.h"
+#include "Text.h"
+#include "db/Connection.h"
+#include "db/Statement.h"
+
+namespace platform {
+
+QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& tab, int count) {
+    // Numbers are compared as integers here, not as texts, so that an unpadded number cannot hide a
+    // higher one; a tab holds a handful of items, so reading them all costs nothing.
+    static const db::StatementDef def{
+        .name = QStringLiteral("adqPrxItemComanda"),
+        .kind = db::StatementKind::Query,
+        .sql = QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN\n"
+                              "WHERE CDFILIAL = :P_CDFILIAL AND NRCOMANDA = :P_NRCOMANDA"),
+        .params = {{QStringLiteral("P_CDFILIAL")}, {QStringLiteral("P_NRCOMANDA")}},
+        .resultFields = {{QStringLiteral("NRPRODCOMVEN"), FieldType::String, 6}},
+    };
+    db::Statement& query = connection_.cachedStatement(def);
+    query.close();
+    query.setParam(QStringLiteral("P_CDFILIAL"), branch);
+    query.setParam(QStringLiteral("P_NRCOMANDA"), tab);
+    query.open();
+    qulonglong highest = 0;
+    for (; !query.eof(); query.next()) {
+        bool ok = false;
+        const qulonglong n = query.asString(QStringLiteral("NRPRODCOMVEN")).trimmed().toULongLong(&ok);
+        if (ok && n > highest)
+            highest = n;
+    }
+    query.close();
+    const qulonglong first = highest + 1;
+    // the last number handed out must fit as well
+    Ajusta(QString::number(first + qulonglong(std::max(count, 1)) - 1), 6);
+    return Ajusta(QString::number(first), 6);
+}
+
+} // namespace platform

@@ -1,0 +1,159 @@
+#include "Connection.h"
+
+#include "ConnectionString.h"
+#include "Statement.h"
+#include "platform/Errors.h"
+
+#include <QAtomicInteger>
+#include <QSqlQuery>
+
+namespace platform::db {
+namespace {
+
+QString uniqueName(const QString& tag) {
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("%1#%2").arg(tag).arg(++counter);
+}
+
+} // namespace
+
+Connection::Connection(const QString& tag) : qtName_(uniqueName(tag)) {}
+
+Connection::~Connection() {
+    try {
+        setConnected(false);
+    } catch (...) {
+        // closing never reports; nothing more can be done here
+    }
+    cache_.clear();
+    if (QSqlDatabase::contains(qtName_))
+        QSqlDatabase::removeDatabase(qtName_);
+}
+
+void Connection::setConnected(bool on) {
+    if (on == open_)
+        return;
+    if (!on) {
+        if (QSqlDatabase::contains(qtName_))
+            QSqlDatabase::database(qtName_, false).close();
+        open_ = false;
+        inTransaction_ = false;
+        return;
+    }
+    if (beforeConnect)
+        beforeConnect(*this);
+    const ConnectionSpec spec = parseConnectionString(connectionString_);
+    if (QSqlDatabase::contains(qtName_) && QSqlDatabase::database(qtName_, false).driverName() != spec.driver)
+        QSqlDatabase::removeDatabase(qtName_);
+    QSqlDatabase db = QSqlDatabase::contains(qtName_) ? QSqlDatabase::database(qtName_, false)
+                                                      : QSqlDatabase::addDatabase(spec.driver, qtName_);
+    if (!db.isValid())
+        throw ConfigError(QStringLiteral("O driver de banco %1 não está instalado.").arg(spec.driver));
+    db.setDatabaseName(spec.databaseName);
+    db.setHostName(spec.host);
+    db.setPort(spec.port);
+    db.setUserName(spec.user);
+    db.setPassword(spec.password);
+    db.setConnectOptions(spec.connectOptions);
+    if (!db.open())
+        throw error(db.lastError(),
+                    QStringLiteral("conectar a %1").arg(redactedConnectionString(connectionString_)));
+    try {
+        dialect_ = dialectOf(db);
+        open_ = true;
+        ++generation_;
+        if (afterConnect)
+            afterConnect(*this);
+    } catch (...) {
+        db.close();
+        open_ = false;
+        throw;
+    }
+}
+
+Dialect Connection::dialect() const {
+    if (!open_)
+        throw DatabaseError(QStringLiteral("A conexão com o banco de dados não está aberta."), {}, {});
+    return dialect_;
+}
+
+QSqlDatabase Connection::database() const {
+    if (!open_)
+        throw DatabaseError(QStringLiteral("A conexão com o banco de dados não está aberta."), {}, {});
+    return QSqlDatabase::database(qtName_, false);
+}
+
+void Connection::exec(const QString& sql) {
+    QSqlQuery query(database());
+    if (!query.exec(sql))
+        throw error(query.lastError(), sql);
+}
+
+void Connection::runControl(const QString& sql, const char* what) {
+    QSqlQuery query(database());
+    if (!query.exec(sql))
+        throw error(query.lastError(), QString::fromLatin1(what));
+}
+
+void Connection::beginTransaction() {
+    if (inTransaction_)
+        return;
+    if (dialect() == Dialect::SQLite) {
+        runControl(QStringLiteral("BEGIN IMMEDIATE"), "iniciar transação");
+    } else {
+        QSqlDatabase db = database();
+        if (!db.transaction())
+            throw error(db.lastError(), QStringLiteral("iniciar transação"));
+    }
+    inTransaction_ = true;
+}
+
+void Connection::commit() {
+    if (!inTransaction_)
+        return;
+    if (dialect() == Dialect::SQLite) {
+        runControl(QStringLiteral("COMMIT"), "confirmar transação");
+    } else {
+        QSqlDatabase db = database();
+        if (!db.commit())
+            throw error(db.lastError(), QStringLiteral("confirmar transação"));
+    }
+    inTransaction_ = false;
+}
+
+void Connection::rollback() {
+    if (!inTransaction_)
+        return;
+    // Whatever happens, the transaction is over for us: the server drops it with a lost connection.
+    inTransaction_ = false;
+    if (dialect() == Dialect::SQLite) {
+        runControl(QStringLiteral("ROLLBACK"), "desfazer transação");
+    } else {
+        QSqlDatabase db = database();
+        if (!db.rollback())
+            throw error(db.lastError(), QStringLiteral("desfazer transação"));
+    }
+}
+
+DatabaseError Connection::error(const QSqlError& e, const QString& what) const {
+    const QString dbText = e.databaseText().trimmed();
+    const QString drvText = e.driverText().trimmed();
+    QString text = dbText.isEmpty() ? drvText : dbText;
+    if (text.isEmpty())
+        text = QStringLiteral("erro desconhecido");
+    return DatabaseError(QStringLiteral("Erro do banco de dados ao %1: %2").arg(what, text), text,
+                         e.nativeErrorCode(), what);
+}
+
+} // namespace platform::db
+
+namespace platform::db {
+
+Statement& Connection::cachedStatement(const StatementDef& def) {
+    auto& slot = cache_[def.name];
+    if (!slot)
+        slot = std::make_unique<Statement>(*this, def);
+    return *slot;
+}
+
+} // namespace platform::db

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "Dialect.h"
+#include "platform/Errors.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace platform::db {
+
+class Statement;
+struct StatementDef;
+
+// One named Qt SQL connection, opened from a connection string, with before- and after-connect hooks
+// and one transaction at a time. The Qt connection is removed when the object goes.
+class Connection {
+public:
+    using Hook = std::function<void(Connection&)>;
+
+    explicit Connection(const QString& tag = QStringLiteral("mvt"));
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const QString& text) { connectionString_ = text; }
+    const QString& connectionString() const { return connectionString_; }
+
+    Hook beforeConnect; // may set the connection string
+    Hook afterConnect;  // prepares the session
+
+    // Connecting runs beforeConnect, opens, then afterConnect; a failure in any of them leaves the
+    // connection closed and is raised to the caller.
+    void setConnected(bool on);
+    bool connected() const { return open_; }
+    void open() { setConnected(true); }
+    void close() { setConnected(false); }
+
+    Dialect dialect() const; // of the open connection
+    QSqlDatabase database() const;
+    const QString& qtName() const { return qtName_; }
+
+    // Runs one statement text outside the catalogue (session settings).
+    void exec(const QString& sql);
+
+    // SQLite writers take the write lock when the transaction begins, so that two terminals on one
+    // file queue up instead of failing halfway through.
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+    // Statements prepare themselves again after a reconnect; this tells them when.
+    quint64 generation() const { return generation_; }
+    int prepareCount() const { return prepareCount_; }
+    void countPrepare() { ++prepareCount_; }
+
+    DatabaseError error(const QSqlError& error, const QString& what) const;
+
+    // A statement of the shared library kept with the connection, so that helpers made for one call
+    // still prepare their statement only once.
+    Statement& cachedStatement(const StatementDef& def);
+
+private:
+    void runControl(const QString& sql, const char* what);
+
+    QString qtName_;
+    QString connectionString_;
+    bool open_ = false;
+    bool inTransaction_ = false;
+    Dialect dialect_ = Dialect::SQLite;
+    quint64 generation_ = 0;
+    int prepareCount_ = 0;
+    std::map<QString, std::unique_ptr<Statement>> cache_;
+};
+
+} // namespace platform::db

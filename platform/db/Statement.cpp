@@ -1,0 +1,257 @@
+#include "Statement.h"
+
+#include "FaultInjection.h"
+#include "platform/Errors.h"
+
+#include <QSqlField>
+#include <QSqlRecord>
+
+namespace platform::db {
+namespace {
+
+FieldType inferType(const QMetaType& type, bool decimalsAsFloat) {
+    switch (type.id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return FieldType::Float;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return decimalsAsFloat ? FieldType::Float : FieldType::Integer;
+    case QMetaType::Bool:
+        return FieldType::Boolean;
+    case QMetaType::QDateTime:
+    case QMetaType::QDate:
+        return FieldType::DateTime;
+    default:
+        return FieldType::String;
+    }
+}
+
+QVariant typedNull(ParamType type) {
+    switch (type) {
+    case ParamType::Float:
+        return QVariant(QMetaType::fromType<double>());
+    case ParamType::DateTime:
+        return QVariant(QMetaType::fromType<QDateTime>());
+    case ParamType::Text:
+    case ParamType::Untyped:
+        break;
+    }
+    return QVariant(QMetaType::fromType<QString>());
+}
+
+} // namespace
+
+QString StatementDef::textFor(Dialect dialect) const {
+    return store ? store->textFor(dialect) : sql;
+}
+
+Statement::Statement(Connection& connection, StatementDef def)
+    : connection_(connection), def_(std::move(def)) {
+    if (def_.params.isEmpty()) {
+        // undeclared parameters are taken from the text, as text
+        const QString text = def_.store ? def_.store->SQLSQLITE : def_.sql;
+        for (const QString& n : toPositional(text).names)
+            def_.params.append({n, ParamType::Text});
+    }
+}
+
+QString Statement::currentText() const {
+    return def_.textFor(connection_.dialect());
+}
+
+void Statement::setParam(const QString& name, const QVariant& value) {
+    const bool known = std::any_of(def_.params.cbegin(), def_.params.cend(), [&](const ParamDecl& p) {
+        return p.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (!known)
+        throw DatabaseError(QStringLiteral("%1 não tem o parâmetro %2.").arg(def_.name, name), {}, {},
+                            def_.name);
+    values_.insert(name.toUpper(), value);
+}
+
+QVariant Statement::param(const QString& name) const {
+    return values_.value(name.toUpper());
+}
+
+void Statement::prepare() {
+    if (preparedFor_ == connection_.generation() && preparedFor_ != 0)
+        return;
+    positional_ = toPositional(currentText());
+    for (const QString& n : std::as_const(positional_.names)) {
+        const bool declared = std::any_of(def_.params.cbegin(), def_.params.cend(), [&](const ParamDecl& p) {
+            return p.name.compare(n, Qt::CaseInsensitive) == 0;
+        });
+        if (!declared)
+            throw ConfigError(QStringLiteral("O parâmetro %1 de %2 não foi declarado.").arg(n, def_.name));
+    }
+    query_ = QSqlQuery(connection_.database());
+    query_.setForwardOnly(true);
+    query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    if (!query_.prepare(positional_.text))
+        throw connection_.error(query_.lastError(), QStringLiteral("preparar %1").arg(def_.name));
+    connection_.countPrepare();
+    preparedFor_ = connection_.generation();
+}
+
+void Statement::bindAll() {
+    for (int i = 0; i < positional_.names.size(); ++i) {
+        const QString key = positional_.names[i].toUpper();
+        auto it = values_.constFind(key);
+        if (it != values_.cend() && !it->isNull()) {
+            query_.bindValue(i, *it);
+            continue;
+        }
+        ParamType type = ParamType::Text;
+        for (const ParamDecl& p : std::as_const(def_.params))
+            if (p.name.compare(key, Qt::CaseInsensitive) == 0)
+                type = p.type;
+        query_.bindValue(i, typedNull(type));
+    }
+}
+
+void Statement::run() {
+    FaultInjection::beforeRun(def_.name);
+    prepare();
+    bindAll();
+    if (!query_.exec())
+        throw connection_.error(query_.lastError(), QStringLiteral("executar %1").arg(def_.name));
+}
+
+void Statement::open() {
+    if (open_)
+        return;
+    run();
+    const QSqlRecord record = query_.record();
+    fields_.clear();
+    sqlColumn_.clear();
+    if (!def_.resultFields.isEmpty()) {
+        for (const FieldDef& f : std::as_const(def_.resultFields)) {
+            const int col = record.indexOf(f.name);
+            if (col < 0) {
+                query_.finish();
+                throw ConfigError(
+                    QStringLiteral("O campo %1 não está no resultado de %2.").arg(f.name, def_.name));
+            }
+            fields_.append(f);
+            sqlColumn_.append(col);
+        }
+    } else {
+        for (int col = 0; col < record.count(); ++col) {
+            const QSqlField f = record.field(col);
+            fields_.append({f.name().toUpper(), inferType(f.metaType(), def_.decimalsAsFloat), 0});
+            sqlColumn_.append(col);
+        }
+    }
+    open_ = true;
+    rowCount_ = 0;
+    eof_ = false;
+    next();
+}
+
+void Statement::close() {
+    if (!open_)
+        return;
+    query_.finish();
+    open_ = false;
+    eof_ = true;
+    row_.clear();
+}
+
+void Statement::next() {
+    if (!open_ || eof_)
+        return;
+    if (query_.next()) {
+        readRow();
+        ++rowCount_;
+    } else {
+        if (query_.lastError().isValid())
+            throw connection_.error(query_.lastError(), QStringLiteral("ler %1").arg(def_.name));
+        eof_ = true;
+        row_.clear();
+    }
+}
+
+void Statement::readRow() {
+    row_.resize(fields_.size());
+    for (int i = 0; i < fields_.size(); ++i)
+        row_[i] = coerceToField(fields_[i], query_.value(sqlColumn_[i]));
+}
+
+int Statement::column(const QString& field) const {
+    for (int i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name.compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    throw ConfigError(QStringLiteral("O campo %1 não está no resultado de %2.").arg(field, def_.name));
+}
+
+QVariant Statement::value(const QString& field) const {
+    if (!open_)
+        throw DatabaseError(QStringLiteral("%1 não está aberta.").arg(def_.name), {}, {}, def_.name);
+    const int col = column(field);
+    return eof_ ? QVariant() : row_.value(col);
+}
+
+QString Statement::asString(const QString& field) const {
+    const QVariant v = value(field);
+    if (v.metaType().id() == QMetaType::Double)
+        return QString::number(v.toDouble(), 'g', 15);
+    return v.toString();
+}
+
+double Statement::asFloat(const QString& field) const {
+    const QVariant v = value(field);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("\"%1\" não é um número válido (%2).").arg(v.toString(), field));
+    return d;
+}
+
+int Statement::asInteger(const QString& field) const {
+    const QVariant v = value(field);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const QString text = asString(field).trimmed();
+    const int n = text.toInt(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("\"%1\" não é um valor inteiro válido (%2).").arg(text, field));
+    return n;
+}
+
+DataPacket Statement::packet() {
+    if (open_ && rowCount_ > 1)
+        close(); // a provider always delivers from the first row
+    const bool wasOpen = open_;
+    open();
+    DataPacket packet;
+    packet.fields = fields_;
+    try {
+        while (!eof_) {
+            packet.rows.append(row_);
+            next();
+        }
+    } catch (...) {
+        close(); // never leave a half-read result for the next caller
+        throw;
+    }
+    if (!wasOpen)
+        close();
+    return packet;
+}
+
+int Statement::execute() {
+    run();
+    const int rows = query_.numRowsAffected();
+    query_.finish();
+    return rows;
+}
+
+} // namespace platform::db

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Connection.h"
+#include "SqlStore.h"
+#include "SqlText.h"
+#include "platform/DataPacket.h"
+
+#include <QHash>
+#include <QSqlQuery>
+#include <optional>
+
+namespace platform::db {
+
+enum class StatementKind { Query, Command };
+enum class ParamType { Text, Float, DateTime, Untyped };
+
+struct ParamDecl {
+    QString name;
+    ParamType type = ParamType::Text;
+    bool operator==(const ParamDecl&) const = default;
+};
+
+// A named statement of a data module: its text (one for every dialect, or a per-dialect store), its
+// parameters in order of occurrence with their declared types, its typed result fields and options.
+struct StatementDef {
+    QString name;
+    StatementKind kind = StatementKind::Query;
+    QString sql;                     // the one text, when there is no store
+    const SqlStore* store = nullptr; // per-dialect texts
+    QList<ParamDecl> params;         // one entry per placeholder occurrence
+    FieldList resultFields;          // typed fields through which rows are read; empty: the select list
+    bool readOnly = false;           // rows never written back through the cursor
+    bool decimalsAsFloat = false;    // exact numeric columns read as doubles
+    bool noTimeLimit = false;        // commands run without a time limit
+
+    QString textFor(Dialect dialect) const;
+};
+
+// A statement bound to a connection. Prepared once per connection (again only after a reconnect),
+// parameters bound by name: a name that stands twice takes its value at both places, and a value
+// stays bound until it is set again.
+class Statement {
+public:
+    Statement(Connection& connection, StatementDef def);
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    const QString& name() const { return def_.name; }
+    const StatementDef& def() const { return def_; }
+    // The text the statement runs on the open connection.
+    QString currentText() const;
+
+    // Throws DatabaseError for a name the statement does not have.
+    void setParam(const QString& name, const QVariant& value);
+    QVariant param(const QString& name) const;
+
+    // Query: runs it (nothing when already open) and stands on the first row.
+    void open();
+    void close();
+    bool isOpen() const { return open_; }
+    bool isEmpty() const { return open_ && rowCount_ == 0 && eof_; }
+    bool eof() const { return eof_; }
+    void next();
+    // Values of the current row through the typed result fields (or the select list).
+    QVariant value(const QString& field) const;
+    QString asString(const QString& field) const;
+    double asFloat(const QString& field) const;
+    // Throws Error when the value does not read as an integer.
+    int asInteger(const QString& field) const;
+    const FieldList& fields() const { return fields_; }
+
+    // Provider: the whole result as one packet; opens the query when closed and closes it again then.
+    DataPacket packet();
+
+    // Command: runs it and returns the number of rows it changed.
+    int execute();
+
+private:
+    void prepare();
+    void bindAll();
+    void run();
+    void readRow();
+    int column(const QString& field) const;
+
+    Connection& connection_;
+    StatementDef def_;
+    PositionalSql positional_;
+    quint64 preparedFor_ = 0;
+    QSqlQuery query_;
+    QHash<QString, QVariant> values_;
+    FieldList fields_;     // result fields of the open query
+    QList<int> sqlColumn_; // for each result field, its column in the select list
+    Record row_;
+    bool open_ = false;
+    bool eof_ = true;
+    int rowCount_ = 0;
+};
+
+// A provider turns its query into one data packet.
+class Provider {
+public:
+    explicit Provider(Statement& query) : query_(query) {}
+    DataPacket data() { return query_.packet(); }
+    QByteArray dataJson() { return query_.packet().toJson(); }
+
+private:
+    Statement& query_;
+};
+
+} // namespace platform::db
