@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/db/SqlStore.h"
+#include "platform/db/Statement.h"
+
+namespace Srv_Mvt04215 {
+
+// Every statement of the data module: its exact text (per dialect where the dialects differ), its
+// parameters in order of occurrence with their declared types, its typed result fields and options.
+const QList<platform::db::StatementDef>& statementCatalogue();
+const platform::db::StatementDef& statementDef(const QString& name);
+
+// The per-dialect texts of the statements whose dialects differ.
+const platform::db::SqlStore& assProdOrig();
+const platform::db::SqlStore& assPesqSeqProdCom();
+const platform::db::SqlStore& assDeleleItCmd();
+const platform::db::SqlStore& assBloqComanda();
+const platform::db::SqlStore& assVerifVendaAberta();
+const platform::db::SqlStore& assVerifItemOrig();
+
+} // namespace Srv_Mvt04215

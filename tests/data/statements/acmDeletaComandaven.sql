@@ -1,0 +1,5 @@
+DELETE FROM
+   COMANDAVEN
+WHERE
+                     CDFILIAL             = :P_CDFILIAL
+            AND NRVENDAREST = :P_NRVENDAREST

@@ -1,0 +1,205 @@
+#include "support/TestDatabase.h"
+
+#include "platform/ErrorMessage.h"
+#include "platform/Errors.h"
+#include "platform/ItemNumbering.h"
+#include "platform/db/FaultInjection.h"
+#include "platform/db/Statement.h"
+#include "platform/db/Transaction.h"
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+using namespace platform::db;
+using namespace testsupport;
+
+namespace {
+
+template <typename Db> class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MVT_REQUIRE_DB(Db::kind);
+        db = std::make_unique<TestDatabase>(Db::kind);
+        db->exec(QStringLiteral("CREATE TABLE T (K VARCHAR(10), N DOUBLE PRECISION, D TIMESTAMP)"));
+        conn = std::make_unique<Connection>(QStringLiteral("under-test"));
+        conn->setConnectionString(db->connectionString());
+        conn->open();
+    }
+    void TearDown() override {
+        conn.reset();
+        db.reset();
+    }
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<Connection> conn;
+};
+
+TYPED_TEST_SUITE(DatabaseTest, BothDatabases, DbKindNames);
+
+StatementDef insertT() {
+    return {.name = QStringLiteral("acmInsT"),
+            .kind = StatementKind::Command,
+            .sql = QStringLiteral("INSERT INTO T (K, N, D) VALUES (:P_K, :P_N, :P_D)"),
+            .params = {{QStringLiteral("P_K")},
+                       {QStringLiteral("P_N"), ParamType::Float},
+                       {QStringLiteral("P_D"), ParamType::DateTime}}};
+}
+
+} // namespace
+
+TYPED_TEST(DatabaseTest, DialectComesFromTheOpenConnection) {
+    EXPECT_EQ(this->conn->dialect(),
+              TypeParam::kind == DbKind::SQLite ? Dialect::SQLite : Dialect::PostgreSQL);
+}
+
+TYPED_TEST(DatabaseTest, ANameThatStandsTwiceTakesItsValueAtBothPlaces) {
+    this->db->exec(QStringLiteral("INSERT INTO T (K, N) VALUES ('a', 1), ('b', 2), ('a', 3)"));
+    Statement q(*this->conn,
+                {.name = QStringLiteral("adqTwice"),
+                 .sql = QStringLiteral("SELECT K, N FROM T WHERE K = :P_K AND N > (SELECT MIN(N) FROM T "
+                                       "WHERE K = :P_K) ORDER BY N")});
+    q.setParam(QStringLiteral("P_K"), QStringLiteral("a"));
+    const DataPacket p = q.packet();
+    ASSERT_EQ(p.rows.size(), 1);
+    EXPECT_EQ(p.rows[0][1].toDouble(), 3.0);
+    EXPECT_FALSE(q.isOpen()) << "the provider closes what it opened";
+}
+
+TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
+    Statement ins(*this->conn, insertT());
+    const int before = this->conn->prepareCount();
+    const QDateTime when(QDate(2026, 12, 8), QTime(12, 30, 15, 250));
+    ins.setParam(QStringLiteral("P_D"), when);
+    for (int i = 0; i < 5; ++i) {
+        ins.setParam(QStringLiteral("P_K"), QStringLiteral("k%1").arg(i));
+        ins.setParam(QStringLiteral("P_N"), i + 0.5);
+        EXPECT_EQ(ins.execute(), 1);
+    }
+    EXPECT_EQ(this->conn->prepareCount() - before, 1);
+    // P_D was set once and stays bound for every run
+    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE D IS NOT NULL")), 5);
+
+    Statement q(*this->conn, {.name = QStringLiteral("adqT"),
+                              .sql = QStringLiteral("SELECT K, N, D FROM T WHERE K = :P_K"),
+                              .resultFields = {{QStringLiteral("K"), FieldType::String, 2},
+                                               {QStringLiteral("N"), FieldType::Float},
+                                               {QStringLiteral("D"), FieldType::DateTime}}});
+    q.setParam(QStringLiteral("P_K"), QStringLiteral("k3"));
+    q.open();
+    ASSERT_FALSE(q.isEmpty());
+    EXPECT_EQ(q.asString(QStringLiteral("K")), QStringLiteral("k3"));
+    EXPECT_DOUBLE_EQ(q.asFloat(QStringLiteral("N")), 3.5);
+    EXPECT_EQ(q.value(QStringLiteral("D")).toDateTime(), when) << "date-times keep their milliseconds";
+    q.next();
+    EXPECT_TRUE(q.eof());
+    q.close();
+}
+
+TYPED_TEST(DatabaseTest, NullsBindAndReadAsEmpty) {
+    Statement ins(*this->conn, insertT());
+    ins.setParam(QStringLiteral("P_K"), QVariant());
+    ins.setParam(QStringLiteral("P_N"), QVariant());
+    ins.setParam(QStringLiteral("P_D"), QVariant());
+    ins.execute();
+    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K IS NULL AND N IS NULL AND D IS NULL")), 1);
+}
+
+TYPED_TEST(DatabaseTest, EmptyResultGivesAPacketWithFieldsAndNoRows) {
+    Statement q(*this->conn, {.name = QStringLiteral("adqEmpty"),
+                              .sql = QStringLiteral("SELECT K, N FROM T WHERE K = :P_K"),
+                              .resultFields = {{QStringLiteral("K"), FieldType::String, 10},
+                                               {QStringLiteral("N"), FieldType::Float}}});
+    q.setParam(QStringLiteral("P_K"), QStringLiteral("none"));
+    const DataPacket p = q.packet();
+    EXPECT_EQ(p.fields.size(), 2);
+    EXPECT_TRUE(p.rows.isEmpty());
+}
+
+TYPED_TEST(DatabaseTest, UnknownParametersAndBadStatementsAreDatabaseErrors) {
+    Statement ins(*this->conn, insertT());
+    EXPECT_THROW(ins.setParam(QStringLiteral("P_NOPE"), 1), DatabaseError);
+    Statement bad(*this->conn, {.name = QStringLiteral("acmBad"),
+                                .kind = StatementKind::Command,
+                                .sql = QStringLiteral("UPDATE NO_SUCH_TABLE SET X = :P_X")});
+    bad.setParam(QStringLiteral("P_X"), 1);
+    try {
+        bad.execute();
+        FAIL() << "a statement on a missing table ran";
+    } catch (const DatabaseError& e) {
+        const QString text = ADOExceptionMessage(e, *this->conn, {});
+        EXPECT_TRUE(text.contains(QStringLiteral("acmBad"), Qt::CaseInsensitive)) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
+            << text.toStdString();
+    }
+}
+
+TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
+    Statement ins(*this->conn, insertT());
+    ins.setParam(QStringLiteral("P_N"), 1.0);
+    this->conn->beginTransaction();
+    this->conn->beginTransaction(); // joins the open one
+    ins.setParam(QStringLiteral("P_K"), QStringLiteral("rolled"));
+    ins.execute();
+    this->conn->rollback();
+    EXPECT_FALSE(this->conn->inTransaction());
+    EXPECT_EQ(this->db->count(QStringLiteral("T")), 0);
+    EXPECT_NO_THROW(this->conn->rollback()) << "rolling back without a transaction does nothing";
+    EXPECT_NO_THROW(this->conn->commit());
+    {
+        Transaction t(*this->conn);
+        ins.setParam(QStringLiteral("P_K"), QStringLiteral("kept"));
+        ins.execute();
+        t.commit();
+    }
+    {
+        Transaction t(*this->conn);
+        ins.setParam(QStringLiteral("P_K"), QStringLiteral("dropped"));
+        ins.execute();
+    } // no commit: rolled back on scope exit
+    EXPECT_EQ(this->db->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("kept")});
+}
+
+TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
+    Statement ins(*this->conn, insertT());
+    ins.setParam(QStringLiteral("P_K"), QStringLiteral("x"));
+    FaultInjection fail([](const QString& name) {
+        if (name == QStringLiteral("acmInsT"))
+            throw DatabaseError(QStringLiteral("injected"), QStringLiteral("injected"), QStringLiteral("-1"));
+    });
+    EXPECT_THROW(ins.execute(), DatabaseError);
+    EXPECT_EQ(this->db->count(QStringLiteral("T")), 0);
+}
+
+TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
+    TdtmZelProxCodigo numbering(*this->conn);
+    EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 3),
+              QStringLiteral("000001"));
+    this->db->exec(
+        QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRCOMANDA, NRPRODCOMVEN) VALUES "
+                       "('0001', '77', '000009'), ('0001', '77', '000010'), ('0001', '78', '000500'), "
+                       "('0002', '77', '000900')"));
+    EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 1),
+              QStringLiteral("000011"));
+    const int prepares = this->conn->prepareCount();
+    TdtmZelProxCodigo again(*this->conn);
+    again.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("78"), 1);
+    EXPECT_EQ(this->conn->prepareCount(), prepares)
+        << "the numbering statement is prepared once per connection";
+    this->db->exec(QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRCOMANDA, NRPRODCOMVEN) VALUES "
+                                  "('0001', '79', '999998')"));
+    EXPECT_THROW(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("79"), 2), Error)
+        << "numbers that would not fit in six digits are refused";
+}
+
+TEST(DatabaseErrors, ConnectingToAMissingServerIsAClearError) {
+    Connection c;
+    c.setConnectionString(QStringLiteral("postgresql://nobody@127.0.0.1:1/none?connect_timeout=2"));
+    try {
+        c.open();
+        FAIL() << "connected to nothing";
+    } catch (const DatabaseError& e) {
+        EXPECT_FALSE(e.text().isEmpty());
+        EXPECT_FALSE(c.connected());
+    }
+    c.setConnectionString(QStringLiteral("ftp://x"));
+    EXPECT_THROW(c.open(), ConfigError);
+}

@@ -1,0 +1,95 @@
+// The statement texts are the suite's; they change only where a text was mended.
+
+#include "platform/db/SqlText.h"
+#include "server/StatementCatalogue.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace Srv_Mvt04215;
+using namespace platform::db;
+
+namespace {
+
+QString golden(const QString& file) {
+    QFile f(QStringLiteral(MVT_STATEMENT_TEXTS "/") + file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing %1>").arg(file);
+    return QString::fromUtf8(f.readAll());
+}
+
+// The two statements whose single text was mended; their parameters stay as they were.
+const QStringList mended = {QStringLiteral("adqItComandaEst"), QStringLiteral("acmDeleleItCmd")};
+
+} // namespace
+
+TEST(StatementTexts, SingleTextStatementsAreTheSuitesTextsByteForByte) {
+    int compared = 0;
+    for (const StatementDef& def : statementCatalogue()) {
+        if (def.store || mended.contains(def.name))
+            continue;
+        EXPECT_EQ(def.sql, golden(def.name + QStringLiteral(".sql"))) << def.name.toStdString();
+        ++compared;
+    }
+    EXPECT_EQ(compared, 30);
+}
+
+TEST(StatementTexts, OracleAndSqlServerTextsOfTheStoresAreVerbatim) {
+    for (const SqlStore* store : {&assProdOrig(), &assPesqSeqProdCom()}) {
+        EXPECT_EQ(store->SQLORACLE, golden(store->ADOQuery + QStringLiteral(".oracle.sql")))
+            << store->name.toStdString();
+        EXPECT_EQ(store->SQLMSSQL, golden(store->ADOQuery + QStringLiteral(".mssql.sql")))
+            << store->name.toStdString();
+    }
+    EXPECT_EQ(statementDef(QStringLiteral("adqProdOrig")).store, &assProdOrig());
+    EXPECT_EQ(statementDef(QStringLiteral("adqPesqSeqProdCom")).store, &assPesqSeqProdCom());
+}
+
+TEST(StatementTexts, MendedStatementsKeepTheirParametersAndTheClearingStoreStaysSqlServer) {
+    const StatementDef& est = statementDef(QStringLiteral("adqItComandaEst"));
+    EXPECT_NE(est.sql, golden(QStringLiteral("adqItComandaEst.sql")));
+    EXPECT_EQ(toPositional(est.sql).names, toPositional(golden(QStringLiteral("adqItComandaEst.sql"))).names);
+
+    const StatementDef& del = statementDef(QStringLiteral("acmDeleleItCmd"));
+    ASSERT_EQ(del.store, &assDeleleItCmd());
+    const QStringList originalNames = toPositional(golden(QStringLiteral("acmDeleleItCmd.sql"))).names;
+    for (auto dialect : {Dialect::Oracle, Dialect::SqlServer, Dialect::SQLite, Dialect::PostgreSQL})
+        EXPECT_EQ(toPositional(del.textFor(dialect)).names, originalNames)
+            << dialectName(dialect).toStdString();
+    EXPECT_TRUE(assDeleleItCmd().SQLMSSQL.contains(QStringLiteral("CHARINDEX")));
+}
+
+TEST(StatementTexts, DeclaredParametersMatchThePlaceholdersOfEveryText) {
+    for (const StatementDef& def : statementCatalogue()) {
+        QStringList declared;
+        for (const ParamDecl& p : def.params)
+            declared << p.name;
+        for (auto dialect : {Dialect::Oracle, Dialect::SqlServer, Dialect::SQLite, Dialect::PostgreSQL})
+            EXPECT_EQ(toPositional(def.textFor(dialect)).names, declared)
+                << def.name.toStdString() << " " << dialectName(dialect).toStdString();
+        EXPECT_EQ(def.noTimeLimit, def.kind == StatementKind::Command) << def.name.toStdString();
+    }
+    EXPECT_EQ(statementCatalogue().size(), 34);
+}
+
+TEST(StatementTexts, ParameterTypesAndOptionsAreThoseTheServicesRelyOn) {
+    auto typeOf = [](const char* stmt, const char* param) {
+        for (const ParamDecl& p : statementDef(QString::fromLatin1(stmt)).params)
+            if (p.name == QLatin1String(param))
+                return p.type;
+        return ParamType::Untyped;
+    };
+    EXPECT_EQ(typeOf("acmInsProd", "P_QTPRODCOMVEN"), ParamType::Float);
+    EXPECT_EQ(typeOf("acmInsProd", "P_DTHRINCOMVEN"), ParamType::DateTime);
+    EXPECT_EQ(typeOf("acmInsProd", "P_NRSEQPRODCOM"), ParamType::Text);
+    EXPECT_EQ(typeOf("acmAlterQuant", "P_QTPRODCOMVEN"), ParamType::Text);
+    EXPECT_EQ(typeOf("acmUpdComanda", "P_VRACRCOMANDA"), ParamType::Float);
+    EXPECT_EQ(typeOf("acmInsProdEst", "P_VRPRECCOMEST"), ParamType::Float);
+    EXPECT_EQ(typeOf("acmDeletaVendaRest", "P_NRVENDAREST"), ParamType::Untyped);
+    EXPECT_EQ(statementDef(QStringLiteral("acmInsProd")).params.size(), 36);
+    EXPECT_TRUE(statementDef(QStringLiteral("adqProdOrig")).readOnly);
+    EXPECT_TRUE(statementDef(QStringLiteral("adqMesaAgrup")).decimalsAsFloat);
+    EXPECT_TRUE(statementDef(QStringLiteral("adqValMesaDest")).decimalsAsFloat);
+    EXPECT_EQ(statementDef(QStringLiteral("adqProdOrig")).resultFields.size(), 44);
+}

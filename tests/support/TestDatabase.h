@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/db/Connection.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace testsupport {
+
+enum class DbKind { SQLite, PostgreSQL };
+
+// The PostgreSQL server the test run started (MVT_TEST_PG), or empty.
+QString postgresUri();
+
+// A fresh, empty database of one kind for one test: a SQLite file in a temporary folder, or a schema
+// of its own on the test server (dropped afterwards). `admin` is a connection for set-up and checks.
+class TestDatabase {
+public:
+    explicit TestDatabase(DbKind kind, bool withSuiteTables = true);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    DbKind kind() const { return kind_; }
+    const QString& connectionString() const { return connectionString_; }
+    platform::db::Connection& admin() { return *admin_; }
+
+    void exec(const QString& sql);
+    QVariant scalar(const QString& sql);
+    int count(const QString& sqlWhereClauseTable);
+    // Rows of a query as texts joined by '|', rows in the query's order.
+    QStringList rows(const QString& sql);
+
+private:
+    DbKind kind_;
+    QTemporaryDir dir_;
+    QString schema_;
+    QString connectionString_;
+    std::unique_ptr<platform::db::Connection> admin_;
+};
+
+// Skips the test when no PostgreSQL server was started, and fails it under CI, where one must be.
+#define MVT_REQUIRE_DB(kind)                                                                                 \
+    do {                                                                                                     \
+        if ((kind) == ::testsupport::DbKind::PostgreSQL && ::testsupport::postgresUri().isEmpty()) {         \
+            if (qEnvironmentVariable("CI") == QLatin1String("true"))                                         \
+                FAIL() << "MVT_TEST_PG is not set: the PostgreSQL tests must run under CI";                  \
+            GTEST_SKIP() << "MVT_TEST_PG is not set; run the tests with ./run test";                         \
+        }                                                                                                    \
+    } while (0)
+
+// Typed test parameters: every server test runs on both databases.
+struct OnSQLite {
+    static constexpr DbKind kind = DbKind::SQLite;
+};
+struct OnPostgreSQL {
+    static constexpr DbKind kind = DbKind::PostgreSQL;
+};
+using BothDatabases = ::testing::Types<OnSQLite, OnPostgreSQL>;
+
+class DbKindNames {
+public:
+    template <typename T> static std::string GetName(int) {
+        return T::kind == DbKind::SQLite ? "SQLite" : "PostgreSQL";
+    }
+};
+
+} // namespace testsupport
