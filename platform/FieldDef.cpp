@@ -39,7 +39,8 @@ bool isFloating(int typeId) {
 
 // A null QString and an invalid date are empty values too, so callers can pass what they have at hand.
 bool isEmptyValue(const QVariant& v) {
-    if (!v.isValid() || v.typeId() == QMetaType::Nullptr)
+    // a database null arrives as a typed but null variant (a PostgreSQL number, for one)
+    if (!v.isValid() || v.isNull() || v.typeId() == QMetaType::Nullptr)
         return true;
     switch (v.typeId()) {
     case QMetaType::QString:

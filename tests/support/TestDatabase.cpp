@@ -87,4 +87,23 @@ QStringList TestDatabase::rows(const QString& sql) {
     return out;
 }
 
+QStringList TestDatabase::snapshot() {
+    QStringList out;
+    for (const QString& table : host::suiteTableNames()) {
+        QSqlQuery q(admin_->database());
+        if (!q.exec(QStringLiteral("SELECT * FROM %1").arg(table)))
+            throw admin_->error(q.lastError(), table);
+        QStringList rowsOfTable;
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < q.record().count(); ++i)
+                cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
+            rowsOfTable << table + u':' + cells.join(u'|');
+        }
+        rowsOfTable.sort();
+        out << rowsOfTable;
+    }
+    return out;
+}
+
 } // namespace testsupport

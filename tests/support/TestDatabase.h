@@ -31,6 +31,8 @@ public:
     int count(const QString& sqlWhereClauseTable);
     // Rows of a query as texts joined by '|', rows in the query's order.
     QStringList rows(const QString& sql);
+    // Every row of every suite table, in a fixed order: two snapshots are equal when nothing changed.
+    QStringList snapshot();
 
 private:
     DbKind kind_;
