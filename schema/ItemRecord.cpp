@@ -70,6 +70,8 @@ const FieldList& destinationListFields() {
             // as wide as the seat itself, so that a three-character seat comes back as the same seat
             << text("NRLUGARMESAORIG", 3);
         out << item.mid(31, 12); // IDORIGPEDCMD .. DSENDEVENDA
+        // the seat state travels with the item so that it returns to the origin list unchanged
+        out << item[43]; // IDSTLUGARMESA
         return out;
     }();
     return fields;

@@ -11,7 +11,8 @@ const platform::FieldList& itemRecordFields();
 const platform::FieldList& itemQueryFields();
 
 // The destination list (and transfer request): item fields 1 to 30, the client-only fields that tie a
-// record to its origin item and to the destination, the waiter, the origin seat, then fields 32 to 43.
+// record to its origin item and to the destination, the waiter, the origin seat, fields 32 to 43, and
+// the seat state (field 44), which the screen carries so that an item returns with it.
 const platform::FieldList& destinationListFields();
 
 // The destination table's check record: one per tab of its open sale.

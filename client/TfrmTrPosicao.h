@@ -1,0 +1,122 @@
+#pragma once
+
+#include "DatasetGrid.h"
+#include "platform/Dataset.h"
+#include "platform/Export.h"
+#include "platform/Messages.h"
+#include "platform/ui/BlendedButton.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <functional>
+
+namespace Cli_Mvt04215 {
+
+// The transfer screen: the origin table's transferable items above, the items chosen for the
+// destination below; nothing reaches the database before the operator confirms.
+class MVT_EXPORT TfrmTrPosicao : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmTrPosicao(QWidget* parent = nullptr);
+    ~TfrmTrPosicao() override;
+
+    // --- screen state
+    QString NrMesaOrig, NrMesaDest, ParamLog;
+    QString CdFilial, CdCaixa, CdLoja, IdEsquema, CdProdConsum, CdProdConsuf, CdProdCouver;
+    QString CdOperador, NmOperador;
+    QString NrPesMesaDest, NrLugarDest, NrLugarOrig;
+
+    // --- lists
+    platform::Dataset cdsProdOrig{QStringLiteral("cdsProdOrig")};
+    platform::Dataset cdsProdDes{QStringLiteral("cdsProdDes")};
+    platform::Dataset cdsVerificaMesaDes{QStringLiteral("cdsVerificaMesaDes")};
+    platform::Dataset cdsParametrosZel{QStringLiteral("cdsParametrosZel")};
+    platform::Dataset cdsControleAcess{QStringLiteral("cdsControleAcess")};
+    platform::TMessages msgPadrao;
+
+    // --- widgets
+    QLabel* lblTitulo = nullptr;
+    QLabel* lblDsMesaOrig = nullptr;
+    QLabel* lblSeta = nullptr;
+    QLabel* lblDsMesaDest = nullptr;
+    QLabel* lblCodTela = nullptr;
+    DatasetGrid* dbgMesaOri = nullptr;
+    DatasetGrid* dbgMesaDes = nullptr;
+    platform::ui::TBlendedBitBtn* sbtAdicionar = nullptr;
+    platform::ui::TBlendedBitBtn* sbtAdicionarTodos = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRemoverTodos = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRemover = nullptr;
+    platform::ui::TBlendedBitBtn* sbtPrimeiro = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRolarCima = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRolarBaixo = nullptr;
+    platform::ui::TBlendedBitBtn* sbtUltimo = nullptr;
+    platform::ui::TBlendedBitBtn* sbtConfirmar = nullptr;
+    platform::ui::TBlendedBitBtn* sbtSair = nullptr;
+
+    // --- opening and display
+    void InicializaForm(const QString& arg1, const QString& arg2, const QString& origin,
+                        const QString& destination, const QString& arg5);
+    void CarregaProdOrig();
+    void ControlaHabilitacao();
+    QString cdsProdOrigIDPRODREFILGetText(const QVariant& value) const;
+    QString cdsProdDesIDPRODREFILGetText(const QVariant& value) const;
+    // True when the screen closed itself while opening (an origin table without items).
+    bool closedAtOpening() const { return closedAtOpening_; }
+    void FormClose();
+
+    // --- item list records
+    void InsereProdDes(double quantity);
+    void InsereProdOrig();
+
+    // --- operations, each with its button (or key) as sender
+    void sbtAdicionarClick(QObject* sender);
+    void sbtAdicionarTodosClick(QObject* sender);
+    void sbtRemoverClick(QObject* sender);
+    void sbtRemoverTodosClick(QObject* sender);
+    void sbtConfirmarClick(QObject* sender);
+    void sbtPrimeiroClick(QObject* sender);
+    void sbtRolarCimaClick(QObject* sender);
+    void sbtRolarBaixoClick(QObject* sender);
+    void sbtUltimoClick(QObject* sender);
+    void sbtSairClick(QObject* sender);
+    void geraLog(int code, const QString& table);
+
+    // --- keys: the screen sees every key before the focused control
+    void FormKeyPress(QObject* sender, QChar& key);
+    void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
+    void dbgMesaOriKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
+    void dbgMesaDesKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
+
+    // The message table as the screen stores it.
+    static QStringList messageLines();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+private:
+    void buildLayout();
+    void connectButton(platform::ui::TBlendedBitBtn* button, void (TfrmTrPosicao::*handler)(QObject*));
+    // Shows an error message with the screen's arguments.
+    void showError(const QString& text);
+    // The list the navigation buttons act on: the origin when its grid has the focus.
+    DatasetGrid& navigationGrid();
+    // Runs an operation that changes both lists all or nothing: on a failure both lists are put back.
+    void allOrNothing(const std::function<void()>& operation);
+
+    // Adding and removing (their steps)
+    bool chooseSeatForItem();
+    void moveCurrentOriginWhole(double quantity);
+    void moveRestOfGroup(const QString& sequence, const QString& tab);
+    void finishAdding();
+    // Gives a destination record's quantity back to its origin item: to the origin record of the same
+    // item when there is one, else as a new origin record with every column the item had there.
+    void returnToOrigin(double quantity, bool restoreSeat);
+    void returnCompanions(const QString& tab, const QString& sequence);
+    void finishRemoving();
+
+    bool closedAtOpening_ = false;
+    bool formClosed_ = false;
+};
+
+} // namespace Cli_Mvt04215

@@ -1,0 +1,108 @@
+#include "ScreenFixture.h"
+
+#include "platform/AuditLog.h"
+#include "platform/Dataset.h"
+#include "server/TrdmTrPosicao.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace testsupport {
+namespace {
+
+void writeFirstRecord(const QString& path, const QStringList& names, const QStringList& values) {
+    platform::FieldList fields;
+    for (const QString& n : names)
+        fields.append({n, platform::FieldType::String, 50});
+    platform::Dataset ds;
+    ds.setFieldDefs(fields);
+    ds.createDataSet();
+    ds.append();
+    for (int i = 0; i < names.size(); ++i)
+        ds.field(names[i]).setString(values[i]);
+    ds.post();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ds.saveToFile(path);
+}
+
+} // namespace
+
+ScreenFixture::ScreenFixture(DbKind kind) {
+    db_ = std::make_unique<TestDatabase>(kind);
+    sales_ = std::make_unique<SalesBuilder>(db_->admin());
+    folderPath_ = folder_.path();
+    beside_ = std::make_unique<platform::ExecutableFolderOverride>(folderPath_);
+    provider_ = std::make_unique<platform::ui::ProviderScope>(dialogs);
+
+    SalesBuilder& b = *sales_;
+    for (int i = 1; i <= 6; ++i)
+        b.product(QStringLiteral("P%1").arg(i), QStringLiteral("Produto %1").arg(i));
+    b.product(QStringLiteral("PESO"), QStringLiteral("Picanha kg"),
+              {{QStringLiteral("IDPESAPROD"), QStringLiteral("S")}});
+    b.product(QStringLiteral("REF"), QStringLiteral("Refrigerante refil"));
+    b.product(QStringLiteral("COUV"), QStringLiteral("Couvert"));
+    b.table(QStringLiteral("0045")).table(QStringLiteral("0046"));
+    b.sale(QStringLiteral("100"), QStringLiteral("0045")).sale(QStringLiteral("200"), QStringLiteral("0046"));
+    b.tab(QStringLiteral("10"), QStringLiteral("100"), QStringLiteral("Comanda 10"))
+        .tab(QStringLiteral("11"), QStringLiteral("100"), QStringLiteral("Comanda 11"))
+        .tab(QStringLiteral("20"), QStringLiteral("200"), QStringLiteral("Comanda 20"));
+}
+
+ScreenFixture::~ScreenFixture() {
+    closeScreen();
+}
+
+void ScreenFixture::writeParameters(const QString& branch, const QString& till, const QString& store,
+                                    const QString& couver, const QString& consum, const QString& consuf) {
+    writeFirstRecord(folderPath_ + QStringLiteral("/PARAMETROSZEL.CDS"),
+                     {QStringLiteral("CDFILIAL"), QStringLiteral("CDCAIXA"), QStringLiteral("CDLOJA"),
+                      QStringLiteral("IDESQUEMA"), QStringLiteral("CDPRODCONSUM"),
+                      QStringLiteral("CDPRODCONSUF"), QStringLiteral("CDPRODCOUVER")},
+                     {branch, till, store, QStringLiteral("1"), consum, consuf, couver});
+}
+
+void ScreenFixture::writeAccessControl(const QString& code, const QString& name) {
+    writeFirstRecord(folderPath_ + QStringLiteral("/Dados/Cadastros/ControleAcess.cds"),
+                     {QStringLiteral("CDOPERADOR"), QStringLiteral("NMOPERADOR")}, {code, name});
+}
+
+Cli_Mvt04215::TfrmTrPosicao& ScreenFixture::open(const QString& origin, const QString& destination) {
+    closeScreen();
+    auto* dm = new Srv_Mvt04215::TrdmTrPosicao();
+    dm->connectionStringOverride = db_->connectionString();
+    Srv_Mvt04215::rdmTrPosicao = dm;
+    screen_ = std::make_unique<Cli_Mvt04215::TfrmTrPosicao>();
+    screen_->InicializaForm(QString(), QString(), origin, destination, QString());
+    screen_->show();
+    QApplication::setActiveWindow(screen_.get());
+    screen_->dbgMesaOri->setFocus();
+    return *screen_;
+}
+
+void ScreenFixture::closeScreen() {
+    screen_.reset();
+    delete Srv_Mvt04215::rdmTrPosicao;
+    Srv_Mvt04215::rdmTrPosicao = nullptr;
+}
+
+void ScreenFixture::press(int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* target = screen_->focusWidget() ? screen_->focusWidget() : screen_.get();
+    QTest::keyClick(target, Qt::Key(key), modifiers);
+}
+
+void ScreenFixture::type(QChar character) {
+    QWidget* target = screen_->focusWidget() ? screen_->focusWidget() : screen_.get();
+    QTest::keyClick(target, character.toLatin1());
+}
+
+QStringList ScreenFixture::auditLines() const {
+    QFile log(platform::auditLogPath());
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    return lines;
+}
+
+} // namespace testsupport
