@@ -79,22 +79,35 @@ void TBlendedBitBtn::paintEvent(QPaintEvent*) {
     QColor face = isEnabled() ? face_ : DisabledFace;
     if (isDown())
         face = face.darker(120);
-    const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
-    p.setPen(Qt::NoPen);
-    p.setBrush(face);
+    // A toggle that is off shows only its outline, so the chosen one stands out at a glance.
+    const bool outlined = isCheckable() && !isChecked();
+    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    p.setPen(outlined ? QPen(face, 3) : Qt::NoPen);
+    p.setBrush(outlined ? QColor(Qt::white) : face);
     if (circular_)
         p.drawEllipse(r);
     else
         p.drawRoundedRect(r, 10, 10);
+    const QColor ink = outlined ? face : QColor(Qt::white);
+    if (isDefault() && isEnabled()) {
+        // The button Enter presses carries an inner ring.
+        p.setPen(QPen(ink, 2));
+        p.setBrush(Qt::NoBrush);
+        const QRectF ring = r.adjusted(4, 4, -4, -4);
+        if (circular_)
+            p.drawEllipse(ring);
+        else
+            p.drawRoundedRect(ring, 7, 7);
+    }
     if (glyph_ != Glyph::None && glyph_ != Glyph::Confirm) {
-        drawGlyph(p, glyph_, r, Qt::white);
+        drawGlyph(p, glyph_, r, ink);
         return;
     }
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(textPixels_);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(Qt::white);
+    p.setPen(ink);
     QString caption = text();
     caption.remove(u'&');
     p.drawText(r, Qt::AlignCenter | Qt::TextWordWrap, caption);

@@ -25,7 +25,7 @@ struct MensagemCall {
 };
 
 struct TecladoCall {
-    QString typed; // in: the text to start from; out: what the operator typed
+    QString typed; // what the operator typed (the keypad starts empty)
     QString caption;
     QString prompt;
     QString emptyText; // shown when the operator confirms nothing

@@ -1,44 +1,55 @@
 #include "QtDialogProvider.h"
 
-#include <QInputDialog>
-#include <QMessageBox>
+#include "FiscalMenu.h"
+#include "MessageDialog.h"
+#include "NumericKeypad.h"
+#include "SeatChooser.h"
+
+#include <QApplication>
 
 namespace platform::ui {
+namespace {
+
+// Dialogs sit over the window the operator is working in, so they centre on it and close with it.
+QWidget* operatorWindow() {
+    return QApplication::activeWindow();
+}
+
+} // namespace
 
 bool QtDialogProvider::mensagem(const MensagemCall& call) {
-    if (call.kind == 1)
-        return QMessageBox::question(nullptr, call.caption, call.text) == QMessageBox::Yes;
-    if (call.kind == 3)
-        QMessageBox::critical(nullptr, call.caption, call.text);
-    else
-        QMessageBox::information(nullptr, call.caption, call.text);
-    return true;
+    MessageDialog dialog(call, operatorWindow());
+    dialog.exec();
+    return dialog.answer();
 }
 
 bool QtDialogProvider::tecladoNumerico(TecladoCall& call) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(nullptr, call.caption, call.prompt, QLineEdit::Normal, call.typed, &ok);
-    if (ok)
-        call.typed = text;
-    return ok;
+    NumericKeypad keypad(call, operatorWindow());
+    if (keypad.exec() != QDialog::Accepted)
+        return false;
+    call.typed = keypad.typed();
+    return true;
 }
 
 bool QtDialogProvider::criaPosOrigDest(SeatChoiceCall& call) {
-    bool ok = false;
-    const QString seat = QInputDialog::getText(nullptr, QString(), QStringLiteral("Posição de destino"),
-                                               QLineEdit::Normal, call.destinationSeat, &ok);
-    if (ok)
-        call.destinationSeat = seat;
-    return ok;
+    SeatChooser chooser(call, operatorWindow());
+    if (chooser.exec() != QDialog::Accepted)
+        return false;
+    chooser.writeTo(call);
+    return true;
 }
 
 void QtDialogProvider::relFiscais() {
-    QMessageBox::information(nullptr, QStringLiteral("Menu Fiscal"), QStringLiteral("Menu Fiscal"));
+    FiscalMenu menu(operatorWindow());
+    menu.exec();
 }
 
 void QtDialogProvider::reportError(const QString& text) {
-    QMessageBox::critical(nullptr, QStringLiteral("Erro"), text);
+    MensagemCall call;
+    call.text = text;
+    call.caption = QStringLiteral("Erro");
+    call.kind = MessageDialog::Error;
+    mensagem(call);
 }
 
 } // namespace platform::ui
