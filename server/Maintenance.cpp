@@ -63,6 +63,16 @@ bool setLiberamesa(const QString& filial, const QString& loja, const QString& me
         if (saleHasItems(*dm, filial, sale))
             return false;
         dm->adcTrPosicao.beginTransaction();
+        // Another terminal may have moved items into the table since the look-up: look again under lock.
+        Statement& lock = dm->adqBloqComandasVenda;
+        lock.setParam(QStringLiteral("P_CDFILIAL"), filial);
+        lock.setParam(QStringLiteral("P_NRVENDAREST"), sale);
+        found(lock);
+        lock.close();
+        if (saleHasItems(*dm, filial, sale)) {
+            dm->adcTrPosicao.rollback();
+            return false;
+        }
         dm->acmDeletaComandaven.setParam(QStringLiteral("P_CDFILIAL"), filial);
         dm->acmDeletaComandaven.setParam(QStringLiteral("P_NRVENDAREST"), sale);
         dm->acmDeletaComandaven.execute();

@@ -308,6 +308,36 @@ const SqlStore& assVerifItemOrig() {
     return store;
 }
 
+const SqlStore& assBloqComandasVenda() {
+    static const SqlStore store{
+        .name = QStringLiteral("assBloqComandasVenda"),
+        .ADOQuery = QStringLiteral("adqBloqComandasVenda"),
+        .SQLORACLE = QStringLiteral(R"sql(SELECT NRCOMANDA
+  FROM COMANDAVEN
+ WHERE CDFILIAL    = :P_CDFILIAL
+   AND NRVENDAREST = :P_NRVENDAREST
+ ORDER BY NRCOMANDA
+   FOR UPDATE)sql"),
+        .SQLMSSQL = QStringLiteral(R"sql(SELECT NRCOMANDA
+  FROM COMANDAVEN WITH (UPDLOCK, ROWLOCK)
+ WHERE CDFILIAL    = :P_CDFILIAL
+   AND NRVENDAREST = :P_NRVENDAREST
+ ORDER BY NRCOMANDA)sql"),
+        .SQLSQLITE = QStringLiteral(R"sql(SELECT NRCOMANDA
+  FROM COMANDAVEN
+ WHERE CDFILIAL    = :P_CDFILIAL
+   AND NRVENDAREST = :P_NRVENDAREST
+ ORDER BY NRCOMANDA)sql"),
+        .SQLPOSTGRES = QStringLiteral(R"sql(SELECT NRCOMANDA
+  FROM COMANDAVEN
+ WHERE CDFILIAL    = :P_CDFILIAL
+   AND NRVENDAREST = :P_NRVENDAREST
+ ORDER BY NRCOMANDA
+   FOR UPDATE)sql"),
+    };
+    return store;
+}
+
 const QList<StatementDef>& statementCatalogue() {
     static const QList<StatementDef> defs = {
         {
@@ -771,6 +801,15 @@ WHERE CDFILIALOLD = :CDFILIALOLD
             .params = {txt("P_CDFILIAL"), txt("P_NRCOMANDA"), txt("P_NRPRODCOMVEN")},
             .resultFields = {{QStringLiteral("QTPRODCOMVEN"), FieldType::Float, 0}},
             .decimalsAsFloat = true,
+        },
+        // Freeing a table locks its tabs before it looks at their items again, so that a transfer into
+        // the table that commits meanwhile is seen and its items are never left without a tab.
+        {
+            .name = QStringLiteral("adqBloqComandasVenda"),
+            .kind = StatementKind::Query,
+            .store = &assBloqComandasVenda(),
+            .params = {txt("P_CDFILIAL"), txt("P_NRVENDAREST")},
+            .resultFields = {{QStringLiteral("NRCOMANDA"), FieldType::String, 10}},
         },
     };
     return defs;

@@ -79,6 +79,8 @@ public:
     platform::db::Statement adqVerifVendaAberta{adcTrPosicao,
                                                 statementDef(QStringLiteral("adqVerifVendaAberta"))};
     platform::db::Statement adqVerifItemOrig{adcTrPosicao, statementDef(QStringLiteral("adqVerifItemOrig"))};
+    platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
+                                                 statementDef(QStringLiteral("adqBloqComandasVenda"))};
     // Providers: a query's whole result as one data packet.
     platform::db::Provider dspProdOrig{adqProdOrig};
     platform::db::Provider dspValMesaDest{adqValMesaDest};
