@@ -1,13 +1,17 @@
 #include "ScreenFixture.h"
 
+#include "client/Cli_Mvt04215.h"
 #include "platform/AuditLog.h"
 #include "platform/Dataset.h"
 #include "server/TrdmTrPosicao.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
 
 namespace testsupport {
 namespace {
@@ -95,6 +99,69 @@ void ScreenFixture::press(int key, Qt::KeyboardModifiers modifiers) {
 void ScreenFixture::type(QChar character) {
     QWidget* target = screen_->focusWidget() ? screen_->focusWidget() : screen_.get();
     QTest::keyClick(target, character.toLatin1());
+}
+
+void ScreenFixture::click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QByteArray ScreenFixture::listsState() const {
+    return screen_->cdsProdOrig.packetJson() + '\n' + screen_->cdsProdDes.packetJson();
+}
+
+bool ScreenFixture::runModal(const std::function<void(Cli_Mvt04215::TfrmTrPosicao&)>& whileOpen,
+                             const char* origin, const char* destination) {
+    closeScreen();
+    auto* dm = new Srv_Mvt04215::TrdmTrPosicao();
+    dm->connectionStringOverride = db_->connectionString();
+    Srv_Mvt04215::rdmTrPosicao = dm;
+    bool shown = false;
+    // owned here, so that it never fires into a later test when the screen did not show
+    QTimer watcher;
+    watcher.setSingleShot(true);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        Cli_Mvt04215::TfrmTrPosicao* s = Cli_Mvt04215::frmTrPosicao;
+        if (!s || !s->isVisible())
+            return;
+        shown = true;
+        QApplication::setActiveWindow(s);
+        s->dbgMesaOri->setFocus();
+        if (whileOpen)
+            whileOpen(*s);
+        if (Cli_Mvt04215::frmTrPosicao && Cli_Mvt04215::frmTrPosicao->isVisible())
+            Cli_Mvt04215::frmTrPosicao->reject();
+    });
+    watcher.start(0);
+    Cli_Mvt04215::CriaTrPosicao("", "", origin, destination, "", "log");
+    return shown;
+}
+
+QList<int> itemRows(const platform::Dataset& list, const QString& tab, const QString& item) {
+    const int tabField = list.hasField(QStringLiteral("NRCOMANDAORIG"))
+                             ? list.fieldIndex(QStringLiteral("NRCOMANDAORIG"))
+                             : list.fieldIndex(QStringLiteral("NRCOMANDA"));
+    const int itemField = list.fieldIndex(QStringLiteral("NRPRODCOMVEN"));
+    QList<int> rows;
+    for (int row = 0; row < list.recordCount(); ++row)
+        if (list.valueAt(row, tabField).toString() == tab && list.valueAt(row, itemField).toString() == item)
+            rows << row;
+    return rows;
+}
+
+QString textAt(const platform::Dataset& list, int row, const QString& field) {
+    const QVariant v = list.valueAt(row, list.fieldIndex(field));
+    return v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 15) : v.toString();
+}
+
+double quantityAt(const platform::Dataset& list, int row) {
+    return list.valueAt(row, list.fieldIndex(QStringLiteral("QTPRODCOMVEN"))).toDouble();
+}
+
+void selectItem(platform::Dataset& list, const QString& tab, const QString& item) {
+    const QList<int> rows = itemRows(list, tab, item);
+    ASSERT_EQ(rows.size(), 1) << list.name().toStdString() << " holds item " << tab.toStdString() << "/"
+                              << item.toStdString() << " " << rows.size() << " times";
+    list.setRecNo(rows.first());
 }
 
 QStringList ScreenFixture::auditLines() const {

@@ -8,7 +8,10 @@
 #include "platform/ui/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+
+class QAbstractButton;
 
 namespace testsupport {
 
@@ -45,6 +48,17 @@ public:
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void type(QChar character);
 
+    // Clicks a button with the mouse, as the operator would.
+    void click(QAbstractButton* button);
+    // Both lists' data packets: equal texts mean that no record of either list changed.
+    QByteArray listsState() const;
+
+    // Opens the screen the way the host does (CriaTrPosicao, modal) on a data module of the test database.
+    // `whileOpen` runs once the screen shows; the screen is then rejected unless it closed.
+    // Returns whether the screen showed.
+    bool runModal(const std::function<void(Cli_Mvt04215::TfrmTrPosicao&)>& whileOpen = {},
+                  const char* origin = "0045", const char* destination = "0046");
+
     const QString& folder() const { return folderPath_; }
     QStringList auditLines() const;
 
@@ -57,5 +71,14 @@ private:
     std::unique_ptr<platform::ui::ProviderScope> provider_;
     std::unique_ptr<Cli_Mvt04215::TfrmTrPosicao> screen_;
 };
+
+// Rows of one item (tab + number) in either list: the origin list names the tab NRCOMANDA, the
+// destination list NRCOMANDAORIG.
+QList<int> itemRows(const platform::Dataset& list, const QString& tab, const QString& item);
+// The stored value of a field as text (numbers in their shortest C form) and as a number.
+QString textAt(const platform::Dataset& list, int row, const QString& field);
+double quantityAt(const platform::Dataset& list, int row);
+// Makes the only record of an item current; fails the test when it has none or several.
+void selectItem(platform::Dataset& list, const QString& tab, const QString& item);
 
 } // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QtPrinters.h"
 #include "platform/db/Connection.h"
 
 #include <QTemporaryDir>

@@ -1,0 +1,314 @@
+// Confirmation end to end: keys on the real screen, scripted dialogs, a real database, the audit log.
+
+#include "support/ScreenFixture.h"
+
+#include "client/ListMatching.h"
+
+#include "platform/Errors.h"
+#include "platform/db/FaultInjection.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+namespace {
+
+QJsonObject entry(const QString& line) {
+    return QJsonDocument::fromJson(line.toUtf8()).object();
+}
+
+QStringList actions(const QStringList& lines) {
+    QStringList out;
+    for (const QString& l : lines)
+        out << entry(l).value(QStringLiteral("action")).toString();
+    return out;
+}
+
+class Confirmation : public ::testing::Test {
+protected:
+    explicit Confirmation(DbKind kind = DbKind::SQLite) : kind_(kind) {}
+
+    void SetUp() override {
+        MVT_REQUIRE_DB(kind_);
+        f = std::make_unique<ScreenFixture>(kind_);
+        f->writeParameters();
+        f->writeAccessControl();
+        SalesBuilder& b = f->sales();
+        // origin: a plain unit, an item of 5, a group of two, each carrying a surcharge
+        b.item(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P1"), 1,
+               {{QStringLiteral("VRACRCOMVEN"), 1.5}, {QStringLiteral("CDVENDEDOR"), QStringLiteral("W1")}})
+            .observation(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("01"), QStringLiteral("07"))
+            .component(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P6"), 1, 2.5)
+            .componentObservation(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P6"),
+                                  QStringLiteral("02"), QStringLiteral("03"));
+        b.item(QStringLiteral("10"), QStringLiteral("000002"), QStringLiteral("P2"), 5, {{QStringLiteral("VRACRCOMVEN"), 2.0}});
+        b.item(QStringLiteral("11"), QStringLiteral("000001"), QStringLiteral("P3"), 1,
+               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")}, {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
+        b.item(QStringLiteral("11"), QStringLiteral("000002"), QStringLiteral("P4"), 2,
+               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")}, {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
+        // destination: items up to 000006, sequences up to 003
+        for (int i = 1; i <= 6; ++i)
+            b.item(QStringLiteral("20"), QStringLiteral("00000%1").arg(i), QStringLiteral("P5"), 1,
+                   {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("00%1").arg((i + 1) / 2)}});
+        f->db().exec(QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = 1.5 + 2.0 WHERE NRCOMANDA = '10'"));
+    }
+
+    Cli_Mvt04215::TfrmTrPosicao& open() { return f->open(); }
+
+    // Moves the current origin item with the keyboard: A, then the seat (and a quantity when asked).
+    void addCurrent(const QString& seat, const QString& quantity = {}) {
+        if (!quantity.isEmpty())
+            f->dialogs.answerKeypad(true, quantity);
+        f->dialogs.answerSeats(true, seat);
+        f->type(u'a');
+    }
+
+    void select(const char* tab, const char* item) {
+        ASSERT_TRUE(Cli_Mvt04215::locateInOrigin(f->screen().cdsProdOrig, QLatin1String(tab), QLatin1String(item)));
+    }
+
+    // Adds the plain unit (to seat 3), 2 of the item of 5 (to seat 3) and the group (to seat 4).
+    void chooseThree() {
+        auto& s = f->screen();
+        select("10", "000001");
+        addCurrent(QStringLiteral("3"));
+        select("10", "000002");
+        addCurrent(QStringLiteral("3"), QStringLiteral("2")); // 2 of 5
+        select("11", "000002");
+        addCurrent(QStringLiteral("4")); // and its companion 11/000001
+        ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+        ASSERT_EQ(s.cdsProdDes.recordCount(), 4);
+    }
+
+    void confirm(bool yes = true) {
+        f->dialogs.answerQuestion(yes);
+        f->press(Qt::Key_Return);
+    }
+
+    DbKind kind_;
+    std::unique_ptr<ScreenFixture> f;
+};
+
+class ConfirmationOnPostgreSQL : public Confirmation {
+protected:
+    ConfirmationOnPostgreSQL() : Confirmation(DbKind::PostgreSQL) {}
+};
+
+void expectWholeTransfer(ScreenFixture& f) {
+    TestDatabase& db = f.db();
+    // new items 000007.. in the destination tab, in list order, the origin rows gone or reduced
+    EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'")), 10);
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRLUGARMESA, "
+                                     "COALESCE(NRSEQPRODCOM, '-'), NRMESADSCOMORIT, CDLOJA FROM ITCOMANDAVEN "
+                                     "WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > '000006' ORDER BY NRPRODCOMVEN")),
+              (QStringList{QStringLiteral("000007|P3|1|4|004|0045|01"), QStringLiteral("000008|P4|2|4|004|0045|01"),
+                           QStringLiteral("000009|P2|2|3|-|0045|01"), QStringLiteral("000010|P1|1|3|-|0045|01")}));
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT NRCOMANDA, NRPRODCOMVEN, QTPRODCOMVEN FROM ITCOMANDAVEN "
+                                     "WHERE NRCOMANDA IN ('10', '11') ORDER BY NRCOMANDA, NRPRODCOMVEN")),
+              QStringList{QStringLiteral("10|000002|3")});
+    // the unit's waiter, observation, component and its observation went with it
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT CDVENDEDOR FROM ITCOMANDAVEN WHERE NRCOMANDA = '20' AND "
+                                       "NRPRODCOMVEN = '000010'"))
+                  .toString(),
+              QStringLiteral("W1"));
+    EXPECT_EQ(db.count(QStringLiteral("OBSITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010' AND "
+                                      "CDOCORR = '07'")),
+              1);
+    EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAEST WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010'")), 1);
+    EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAEST WHERE NRCOMANDA = '10'")), 0);
+    EXPECT_EQ(db.count(QStringLiteral("OBSITCOMANDAEST WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010'")), 1);
+    EXPECT_EQ(db.count(QStringLiteral("PEDIDOALT")), 4);
+    EXPECT_EQ(db.rows(QStringLiteral("SELECT NRPRODCOMVEN, NRMESA, NRLUGARMESAIT FROM PEDIDOALT WHERE "
+                                     "NRCOMANDAOLD = '10' AND NRPRODCOMVENOLD = '000002'")),
+              QStringList{QStringLiteral("000009|0046|3")});
+    // surcharges moved with their items; the destination table is occupied
+    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '20'")).toDouble(), 3.5);
+    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '10'")).toDouble(), 0.0);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT IDSTMESAAUX FROM MESA WHERE NRMESA = '0046'")).toString(),
+              QStringLiteral("O"));
+}
+
+} // namespace
+
+TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
+    auto& s = open();
+    chooseThree();
+    confirm();
+    ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+    EXPECT_EQ(f->dialogs.messageTexts(0), QStringList{QStringLiteral("Transferência realizada com sucesso.")});
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(s.result(), QDialog::Accepted);
+    expectWholeTransfer(*f);
+
+    const QStringList lines = f->auditLines();
+    ASSERT_EQ(actions(lines), QStringList(4, QStringLiteral("TRA_PRO")));
+    const QJsonObject first = entry(lines[0]);
+    EXPECT_EQ(first.value(QStringLiteral("branch")).toString(), QStringLiteral("0001"));
+    EXPECT_EQ(first.value(QStringLiteral("till")).toString(), QStringLiteral("003"));
+    EXPECT_EQ(first.value(QStringLiteral("operatorCode")).toString(), QStringLiteral("77"));
+    EXPECT_EQ(first.value(QStringLiteral("operatorName")).toString(), QStringLiteral("Ana"));
+    EXPECT_EQ(first.value(QStringLiteral("reason")).toString(), QStringLiteral("Transferir produto."));
+    EXPECT_EQ(first.value(QStringLiteral("text9")).toString(), QStringLiteral("200"));
+    EXPECT_EQ(first.value(QStringLiteral("text10")).toString(), QStringLiteral("20"));
+    EXPECT_EQ(first.value(QStringLiteral("text11")).toString(), QStringLiteral("Comanda 20"));
+    EXPECT_EQ(first.value(QStringLiteral("text12")).toString(), QStringLiteral("0046"));
+    EXPECT_EQ(first.value(QStringLiteral("value13")).toInt(-1), 0);
+    EXPECT_EQ(first.value(QStringLiteral("text")).toString(),
+              QStringLiteral("Produtos tranferidos da mesa nº 0045 pos. 2 para a mesa nº 0046 pos. 4. Venda nº 200. "
+                             "Produto tranferido: P3 - Produto 3"));
+    // the request carried the destination keys and the origin table
+    for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next()) {
+        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString(), QStringLiteral("20"));
+        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRVENDAREST")).asString(), QStringLiteral("200"));
+        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRMESAORI")).asString(), QStringLiteral("0045"));
+    }
+    ASSERT_FALSE(f->dialogs.methodChecks.isEmpty());
+    const auto& check = f->dialogs.methodChecks.last();
+    EXPECT_EQ(check.method, QStringLiteral("setTransferencia"));
+    EXPECT_EQ(check.moduleTag, QStringLiteral("Cli_Mvt04215"));
+    EXPECT_EQ(check.arguments, QStringLiteral("cdsProdDes.data"));
+}
+
+TEST_F(Confirmation, RefusalsComeFirstAndChangeNothing) {
+    f->db().exec(QStringLiteral("UPDATE MESA SET IDSTMESAAUX = 'S' WHERE NRMESA = '0046'"));
+    auto& s = open();
+    const QStringList before = f->db().snapshot();
+    f->press(Qt::Key_Return); // empty list: only POSINFO, even with the bill requested
+    EXPECT_EQ(f->dialogs.messageTexts(3), QStringList{QStringLiteral("Não existem produtos para transferência.")});
+    select("10", "000001");
+    addCurrent(QStringLiteral("1"));
+    f->press(Qt::Key_Return);
+    EXPECT_EQ(f->dialogs.messageTexts(3).last(),
+              QStringLiteral("Operação bloqueada. A mesa de destino esta com conta solicitada ou sendo recebida."));
+    EXPECT_EQ(f->db().snapshot(), before);
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_EQ(f->dialogs.methodChecks.size(), 2) << "only the two look-ups of the opening";
+}
+
+TEST_F(Confirmation, OnlyTheRequestedAndReceivingStatusesBlock) {
+    for (const char* status : {"R", "S", "s", "r", "O", "D", ""}) {
+        f->db().exec(QStringLiteral("UPDATE MESA SET IDSTMESAAUX = '%1' WHERE NRMESA = '0046'").arg(QLatin1String(status)));
+        auto& s = open();
+        select("10", "000001");
+        addCurrent(QStringLiteral("1"));
+        f->dialogs.messages.clear();
+        const bool blocked = QByteArray(status) == "R" || QByteArray(status) == "S";
+        if (blocked) {
+            f->press(Qt::Key_Return);
+            EXPECT_EQ(f->dialogs.messageTexts(3).size(), 1) << status;
+        } else {
+            confirm(false); // declined: nothing stamped, nothing sent
+            EXPECT_EQ(f->dialogs.messageTexts(1).size(), 1) << status;
+            EXPECT_TRUE(f->dialogs.messageTexts(3).isEmpty()) << status;
+        }
+        EXPECT_TRUE(f->dialogs.exhausted()) << status;
+        EXPECT_TRUE(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString().isEmpty()) << status;
+        EXPECT_TRUE(s.isVisible()) << status;
+    }
+}
+
+TEST_F(Confirmation, DecliningKeepsTheScreenOpenAndCallsNoServer) {
+    auto& s = open();
+    chooseThree();
+    const QStringList before = f->db().snapshot();
+    const int checks = int(f->dialogs.methodChecks.size());
+    confirm(false);
+    EXPECT_TRUE(s.isVisible());
+    EXPECT_EQ(f->db().snapshot(), before);
+    EXPECT_EQ(f->dialogs.methodChecks.size(), checks);
+    EXPECT_TRUE(f->auditLines().isEmpty());
+    for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next())
+        EXPECT_TRUE(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString().isEmpty());
+}
+
+TEST_F(Confirmation, CleanupEntriesComeInFallingOrderBeforeTheTransfer) {
+    // 1: an item row of the branch without its tab; 2 and 4: a tab whose sale is gone, with an item;
+    // 8: a closed sale of the destination table without any tab
+    SalesBuilder& b = f->sales();
+    b.item(QStringLiteral("99"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
+    f->db().exec(QStringLiteral("INSERT INTO COMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, CDLOJA, VRACRCOMANDA) "
+                                "VALUES ('0001', '999', '98', '01', 0)"));
+    b.item(QStringLiteral("98"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
+    b.sale(QStringLiteral("201"), QStringLiteral("0046"), QStringLiteral("2"), QDateTime(QDate(2026, 12, 7), QTime(23, 0)));
+    open();
+    select("10", "000001");
+    addCurrent(QStringLiteral("1"));
+    confirm();
+    ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+    const QStringList lines = f->auditLines();
+    EXPECT_EQ(actions(lines), (QStringList{QStringLiteral("DEL_RES"), QStringLiteral("DEL_CMD"), QStringLiteral("DEL_ICM"),
+                                           QStringLiteral("DEL_ITC"), QStringLiteral("TRA_PRO")}));
+    const QJsonObject res = entry(lines[0]);
+    EXPECT_TRUE(res.value(QStringLiteral("text")).toString().endsWith(QStringLiteral(" Nº da mesa : 0046")));
+    EXPECT_EQ(res.value(QStringLiteral("reason")).toString() + QStringLiteral(" Nº da mesa : 0046"),
+              res.value(QStringLiteral("text")).toString());
+    EXPECT_TRUE(res.value(QStringLiteral("param")).toString().isEmpty());
+    EXPECT_EQ(f->db().count(QStringLiteral("VENDAREST WHERE NRVENDAREST = '201'")), 0);
+}
+
+TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
+    auto& s = open();
+    chooseThree();
+    const QStringList before = f->db().snapshot();
+    platform::db::FaultInjection fail([](const QString& name) {
+        if (name == QStringLiteral("adqVerifItCmd"))
+            throw platform::DatabaseError(QStringLiteral("conexão perdida"), QStringLiteral("conexão perdida"),
+                                          QStringLiteral("08006"));
+    });
+    confirm();
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(f->db().snapshot(), before);
+    EXPECT_TRUE(f->auditLines().isEmpty()) << "neither clean-up entries nor transfer entries";
+    ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
+    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("conexão perdida")));
+    EXPECT_EQ(f->dialogs.errorReports.size(), 1) << "raised again to the framework's report";
+    EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty()) << "no success message";
+}
+
+TEST_F(Confirmation, ATransferTheServerRollsBackLeavesNoTransferEntryAndKeepsTheCleanupOnes) {
+    f->sales().item(QStringLiteral("97"), QStringLiteral("000001"), QStringLiteral("P1"), 1); // an orphan: code 1
+    auto& s = open();
+    chooseThree();
+    // another terminal moved the plain unit meanwhile: the screen is stale
+    f->db().exec(QStringLiteral("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"));
+    const int destinationRows = f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'"));
+    confirm();
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'")), destinationRows);
+    EXPECT_EQ(f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002' AND "
+                                           "QTPRODCOMVEN = 5")),
+              1);
+    EXPECT_EQ(actions(f->auditLines()), QStringList{QStringLiteral("DEL_ITC")});
+    ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
+    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("alterada em outro terminal")));
+    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("setTransferencia")));
+    EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty());
+}
+
+TEST_F(Confirmation, ADestinationWithoutAnOpenSaleIsRefusedWithItsOwnMessage) {
+    f->db().exec(QStringLiteral("UPDATE VENDAREST SET DTHRFECHMESA = '2026-12-08 10:00:00' WHERE NRVENDAREST = '200'"));
+    auto& s = open();
+    EXPECT_TRUE(s.cdsVerificaMesaDes.isEmpty());
+    select("10", "000001");
+    addCurrent(QStringLiteral("1"));
+    const QStringList before = f->db().snapshot();
+    f->press(Qt::Key_Return);
+    EXPECT_EQ(f->dialogs.messageTexts(3).last(),
+              QStringLiteral("Operação bloqueada. Para ser realizada a transferência de produtos a mesa de destino "
+                             "deve ser aberta."));
+    EXPECT_TRUE(f->dialogs.messageTexts(1).isEmpty()) << "refused before the question";
+    EXPECT_EQ(f->db().snapshot(), before);
+    EXPECT_TRUE(s.isVisible());
+}
+
+TEST_F(ConfirmationOnPostgreSQL, EnterMovesTheChosenItems) {
+    auto& s = open();
+    chooseThree();
+    confirm();
+    ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+    EXPECT_EQ(s.result(), QDialog::Accepted);
+    expectWholeTransfer(*f);
+    EXPECT_EQ(actions(f->auditLines()), QStringList(4, QStringLiteral("TRA_PRO")));
+}
