@@ -1,6 +1,14 @@
 #include "DependentRecords.h"
 
 namespace Srv_Mvt04215 {
+namespace {
+
+// Quantities and prices are copied as they are; an empty one stays empty.
+QVariant asNumber(const QVariant& v) {
+    return v.isNull() ? QVariant() : QVariant(v.toDouble());
+}
+
+} // namespace
 
 QString DependentRecords::request(const char* field) const {
     return dm_.cdsTransferencia.field(QString::fromLatin1(field)).asString();
@@ -69,8 +77,8 @@ void DependentRecords::copyComponents() {
         insComponent.setParam(QStringLiteral("P_NRCOMANDA"), request("NRCOMANDA"));
         insComponent.setParam(QStringLiteral("P_NRPRODCOMVEN"), newItem_);
         insComponent.setParam(QStringLiteral("P_CDPRODUTO"), row[colProduct]);
-        insComponent.setParam(QStringLiteral("P_QTPROCOMEST"), row[colQty].toDouble());
-        insComponent.setParam(QStringLiteral("P_VRPRECCOMEST"), row[colPrice].toDouble());
+        insComponent.setParam(QStringLiteral("P_QTPROCOMEST"), asNumber(row[colQty]));
+        insComponent.setParam(QStringLiteral("P_VRPRECCOMEST"), asNumber(row[colPrice]));
         insComponent.setParam(QStringLiteral("P_DSOBSPEDDIGEST"), row[colTyped]);
         insComponent.execute();
 

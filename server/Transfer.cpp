@@ -167,8 +167,10 @@ private:
         auto same = [&](const char* param, const char* field) {
             ins.setParam(QString::fromLatin1(param), value(field));
         };
+        // an empty number stays empty: 0 would be a price, a discount or a count the item never had
         auto asNumber = [&](const char* param, const char* field) {
-            ins.setParam(QString::fromLatin1(param), number(field));
+            const platform::FieldRef f = req_.field(QString::fromLatin1(field));
+            ins.setParam(QString::fromLatin1(param), f.isNull() ? QVariant() : QVariant(f.asFloat()));
         };
         same("P_CDFILIAL", "CDFILIAL");
         same("P_NRVENDAREST", "NRVENDAREST");

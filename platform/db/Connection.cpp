@@ -20,12 +20,12 @@ QString uniqueName(const QString& tag) {
 Connection::Connection(const QString& tag) : qtName_(uniqueName(tag)) {}
 
 Connection::~Connection() {
+    cache_.clear();
     try {
         setConnected(false);
     } catch (...) {
         // closing never reports; nothing more can be done here
     }
-    cache_.clear();
     if (QSqlDatabase::contains(qtName_))
         QSqlDatabase::removeDatabase(qtName_);
 }
@@ -34,6 +34,8 @@ void Connection::setConnected(bool on) {
     if (on == open_)
         return;
     if (!on) {
+        for (Statement* statement : statements_)
+            statement->release();
         if (QSqlDatabase::contains(qtName_))
             QSqlDatabase::database(qtName_, false).close();
         open_ = false;

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace platform::db {
 
@@ -64,6 +65,11 @@ public:
     // still prepare their statement only once.
     Statement& cachedStatement(const StatementDef& def);
 
+    // Statements on this connection let go of their prepared queries before the session closes: a
+    // query freed on the next session would try to free a statement that session never had.
+    void attach(Statement* statement) { statements_.push_back(statement); }
+    void detach(Statement* statement) { std::erase(statements_, statement); }
+
 private:
     void runControl(const QString& sql, const char* what);
 
@@ -75,6 +81,7 @@ private:
     quint64 generation_ = 0;
     int prepareCount_ = 0;
     std::map<QString, std::unique_ptr<Statement>> cache_;
+    std::vector<Statement*> statements_;
 };
 
 } // namespace platform::db

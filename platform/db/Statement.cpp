@@ -58,6 +58,19 @@ Statement::Statement(Connection& connection, StatementDef def)
         for (const QString& n : toPositional(text).names)
             def_.params.append({n, ParamType::Text});
     }
+    connection_.attach(this);
+}
+
+Statement::~Statement() {
+    connection_.detach(this);
+}
+
+void Statement::release() {
+    open_ = false;
+    eof_ = true;
+    row_.clear();
+    query_ = QSqlQuery();
+    preparedFor_ = 0;
 }
 
 QString Statement::currentText() const {

@@ -42,6 +42,7 @@ struct StatementDef {
 class Statement {
 public:
     Statement(Connection& connection, StatementDef def);
+    ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -74,6 +75,9 @@ public:
 
     // Command: runs it and returns the number of rows it changed.
     int execute();
+
+    // Closes the statement and frees its prepared query; the next run prepares it again.
+    void release();
 
 private:
     void prepare();
