@@ -12,8 +12,9 @@ class TdtmZelProxCodigo {
 public:
     explicit TdtmZelProxCodigo(db::Connection& connection) : connection_(connection) {}
 
-    // The next free item number of a tab (its highest item number plus one, "000001" for an empty tab),
-    // from which `count` consecutive numbers are free. Throws Error when they would not fit in 6 digits.
+    // The next free item number of a tab: one above the highest number the tab has used, by an item it
+    // holds or by one that moved away ("000001" for a new tab); `count` consecutive numbers from there
+    // are free. Throws Error when they would not fit in 6 digits.
     QString PrxItemComanda(const QString& branch, const QString& tab, int count);
 
 private:

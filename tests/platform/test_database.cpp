@@ -179,6 +179,12 @@ TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
                        "('0002', '77', '000900')"));
     EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 1),
               QStringLiteral("000011"));
+    // an item that moved away keeps its number: its observations and tracking row stay with it
+    this->db->exec(
+        QStringLiteral("INSERT INTO PEDIDOALT (CDFILIALOLD, NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD) "
+                       "VALUES ('0001', '5', '77', '000020'), ('0001', '5', '76', '000099')"));
+    EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 1),
+              QStringLiteral("000021"));
     const int prepares = this->conn->prepareCount();
     TdtmZelProxCodigo again(*this->conn);
     again.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("78"), 1);
