@@ -101,6 +101,10 @@ void Connection::beginTransaction() {
     if (inTransaction_)
         return;
     if (dialect() == Dialect::SQLite) {
+        // A query still open holds a read snapshot; a writer on an old snapshot is refused at once
+        // instead of waiting its turn, so every query lets go of its rows first.
+        for (Statement* statement : statements_)
+            statement->close();
         runControl(QStringLiteral("BEGIN IMMEDIATE"), "iniciar transação");
     } else {
         QSqlDatabase db = database();
