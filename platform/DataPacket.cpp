@@ -6,8 +6,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QLocale>
 #include <QSet>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace platform {
@@ -115,7 +117,51 @@ QVariant readValue(const FieldDef& field, const QJsonValue& v, int row, const QS
     return {};
 }
 
-QJsonValue writeValue(const FieldDef& field, const QVariant& value, int row) {
+// Packets travel with every lookup and transfer: they are written by hand, straight into the bytes.
+void appendString(QByteArray& out, const QString& text) {
+    out += '"';
+    const QByteArray utf8 = text.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+void appendDateTime(QByteArray& out, const QDateTime& value) {
+    const QDateTime local = value.toLocalTime();
+    const QDate d = local.date();
+    const QTime t = local.time();
+    char text[32];
+    std::snprintf(text, sizeof text, "\"%04d-%02d-%02dT%02d:%02d:%02d.%03d\"", d.year(), d.month(), d.day(),
+                  t.hour(), t.minute(), t.second(), t.msec());
+    out += text;
+}
+
+void appendValue(QByteArray& out, const FieldDef& field, const QVariant& value, int row) {
     // Texts are written whole: cutting to the width happens when a dataset takes them in.
     FieldDef uncut = field;
     uncut.size = 0;
@@ -126,35 +172,52 @@ QJsonValue writeValue(const FieldDef& field, const QVariant& value, int row) {
         throw PacketError(QStringLiteral("Pacote de dados não pode ser gravado: linha %1: %2")
                               .arg(QString::number(row + 1), e.text()));
     }
-    if (!v.isValid())
-        return QJsonValue(QJsonValue::Null);
+    if (!v.isValid()) {
+        out += "null";
+        return;
+    }
     switch (field.type) {
     case FieldType::String:
-        return v.toString();
+        appendString(out, *static_cast<const QString*>(v.constData()));
+        return;
     case FieldType::Float:
-        return v.toDouble();
+        out += QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+        return;
     case FieldType::Integer:
-        return v.toInt();
+        out += QByteArray::number(v.toInt());
+        return;
     case FieldType::Boolean:
-        return v.toBool();
+        out += v.toBool() ? "true" : "false";
+        return;
     case FieldType::DateTime:
-        return dateTimeToText(v.toDateTime());
+        appendDateTime(out, v.toDateTime());
+        return;
     }
-    return QJsonValue(QJsonValue::Null);
+    out += "null";
 }
 
 } // namespace
 
 QByteArray DataPacket::toJson() const {
-    QJsonArray fieldsJson;
-    for (const FieldDef& field : fields) {
-        QJsonObject obj{{QStringLiteral("name"), field.name},
-                        {QStringLiteral("type"), fieldTypeName(field.type)}};
-        if (field.type == FieldType::String)
-            obj.insert(QStringLiteral("size"), field.size);
-        fieldsJson.append(obj);
+    QByteArray out;
+    out.reserve(256 + 64 * qsizetype(fields.size()) * (1 + rows.size()));
+    out += "{\"fields\":[";
+    for (int f = 0; f < fields.size(); ++f) {
+        const FieldDef& field = fields[f];
+        if (f)
+            out += ',';
+        out += "{\"name\":";
+        appendString(out, field.name);
+        out += ",\"type\":\"";
+        out += fieldTypeName(field.type).toLatin1();
+        out += '"';
+        if (field.type == FieldType::String) {
+            out += ",\"size\":";
+            out += QByteArray::number(field.size);
+        }
+        out += '}';
     }
-    QJsonArray rowsJson;
+    out += "],\"rows\":[";
     for (int r = 0; r < rows.size(); ++r) {
         const Record& row = rows[r];
         if (row.size() != fields.size())
@@ -163,13 +226,16 @@ QByteArray DataPacket::toJson() const {
                                   .arg(r + 1)
                                   .arg(row.size())
                                   .arg(fields.size()));
-        QJsonArray rowJson;
-        for (int f = 0; f < fields.size(); ++f)
-            rowJson.append(writeValue(fields[f], row[f], r));
-        rowsJson.append(rowJson);
+        out += r ? ",[" : "[";
+        for (int f = 0; f < fields.size(); ++f) {
+            if (f)
+                out += ',';
+            appendValue(out, fields[f], row[f], r);
+        }
+        out += ']';
     }
-    const QJsonObject top{{QStringLiteral("fields"), fieldsJson}, {QStringLiteral("rows"), rowsJson}};
-    return QJsonDocument(top).toJson(QJsonDocument::Compact);
+    out += "]}";
+    return out;
 }
 
 DataPacket DataPacket::fromJson(const QByteArray& json, const QString& source) {

@@ -227,6 +227,17 @@ QDateTime dateTimeFromText(const QString& text) {
 }
 
 QVariant coerceToField(const FieldDef& field, const QVariant& value) {
+    // The common case, every value of every row a query delivers: it already has the field's type.
+    const int type = value.typeId();
+    if (field.type == FieldType::String && type == QMetaType::QString) {
+        const auto* text = static_cast<const QString*>(value.constData());
+        if (text->isNull())
+            return {};
+        return field.size <= 0 || text->size() <= field.size ? value : QVariant(cut(*text, field.size));
+    }
+    if (field.type == FieldType::Float && type == QMetaType::Double && !value.isNull() &&
+        std::isfinite(*static_cast<const double*>(value.constData())))
+        return value;
     if (isEmptyValue(value))
         return {};
     switch (field.type) {
