@@ -97,6 +97,8 @@ void TfrmTrPosicao::sbtAdicionarClick(QObject* /*sender*/) {
                     throw platform::Error(QStringLiteral("\"%1\" não é uma quantidade válida.").arg(typed));
                 if (!byUnit && quantity == 0)
                     quantity = held; // on a scale, 0 means all of it
+                else if (quantity == 0)
+                    throw platform::SilentAbort(); // nothing to move: no record of nothing
                 if (std::abs(quantity - held) < 1e-9)
                     quantity = held; // what the operator read is all of it
             }

@@ -22,6 +22,10 @@ public:
     // Puts the keyboard focus on the grid at the given column of the current record.
     void focusColumn(const QString& field);
 
+    // Letters are the screen's commands (A, D, E, R); a grid that jumped to a matching row on them would
+    // make the next command act on an item nobody chose.
+    void keyboardSearch(const QString&) override {}
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

@@ -61,12 +61,12 @@ void TfrmTrPosicao::sbtRemoverClick(QObject* /*sender*/) {
                 throw platform::Error(QStringLiteral("\"%1\" não é uma quantidade válida.").arg(typed));
             if (quantity == 0)
                 throw platform::SilentAbort();
+            if (std::abs(quantity - held) < 1e-9)
+                quantity = held; // what the operator read is all of it
             if (held < quantity || quantity < 1) {
                 showError(msgPadrao.Msg(QStringLiteral("VALORINF")));
                 throw platform::SilentAbort();
             }
-            if (std::abs(quantity - held) < 1e-9)
-                quantity = held;
             if (held > quantity) {
                 addQuantity(cdsProdDes, -quantity, 0);
                 returnToOrigin(quantity, true);

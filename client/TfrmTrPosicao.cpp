@@ -138,12 +138,21 @@ void TfrmTrPosicao::buildLayout() {
         "selection-background-color: #cc5b2c; selection-color: white; }"
         "QHeaderView::section { background-color: rgb(204,91,44); color: white; font-family: Arial; "
         "font-size: 13px; font-weight: bold; border: 1px solid white; padding: 2px; }");
+    const QList<GridColumn> columns = itemColumns();
+    int nameColumn = 0;
+    while (nameColumn < columns.size() - 1 && columns[nameColumn].field != QLatin1String("NMPRODUTO"))
+        ++nameColumn;
     auto grid = [&](platform::Dataset& ds, const QString& name, int y) {
-        auto* g = new DatasetGrid(ds, itemColumns(), this);
+        auto* g = new DatasetGrid(ds, columns, this);
         g->setObjectName(name);
         g->setGeometry(9, y, 587, 222);
         g->setFont(arial(12));
         g->setStyleSheet(gridStyle);
+        // the name takes what the other columns leave: a vertical scroll bar must not push Refil out of
+        // sight behind a horizontal one
+        g->horizontalHeader()->setStretchLastSection(false);
+        g->horizontalHeader()->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
+        g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         // the selected row stays marked when the other grid has the focus
         QPalette gp = g->palette();
         gp.setColor(QPalette::Inactive, QPalette::Highlight, Accent.lighter(150));

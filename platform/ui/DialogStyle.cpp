@@ -3,6 +3,7 @@
 #include "BlendedButton.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
@@ -79,6 +80,10 @@ void StyledDialog::showEvent(QShowEvent* event) {
     else if (const QScreen* screen = this->screen())
         area = screen->availableGeometry();
     if (area.isValid()) {
+        // the layout may not have settled on the final size yet
+        if (layout())
+            layout()->activate();
+        resize(sizeHint().expandedTo(minimumSize()).expandedTo(size()));
         QRect r = frameGeometry();
         r.moveCenter(area.center());
         move(r.topLeft());
