@@ -39,15 +39,19 @@ protected:
         // origin: a plain unit, an item of 5, a group of two, each carrying a surcharge
         b.item(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P1"), 1,
                {{QStringLiteral("VRACRCOMVEN"), 1.5}, {QStringLiteral("CDVENDEDOR"), QStringLiteral("W1")}})
-            .observation(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("01"), QStringLiteral("07"))
+            .observation(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("01"),
+                         QStringLiteral("07"))
             .component(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P6"), 1, 2.5)
             .componentObservation(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P6"),
                                   QStringLiteral("02"), QStringLiteral("03"));
-        b.item(QStringLiteral("10"), QStringLiteral("000002"), QStringLiteral("P2"), 5, {{QStringLiteral("VRACRCOMVEN"), 2.0}});
+        b.item(QStringLiteral("10"), QStringLiteral("000002"), QStringLiteral("P2"), 5,
+               {{QStringLiteral("VRACRCOMVEN"), 2.0}});
         b.item(QStringLiteral("11"), QStringLiteral("000001"), QStringLiteral("P3"), 1,
-               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")}, {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
+               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")},
+                {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
         b.item(QStringLiteral("11"), QStringLiteral("000002"), QStringLiteral("P4"), 2,
-               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")}, {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
+               {{QStringLiteral("NRSEQPRODCOM"), QStringLiteral("001")},
+                {QStringLiteral("NRLUGARMESA"), QStringLiteral("2")}});
         // destination: items up to 000006, sequences up to 003
         for (int i = 1; i <= 6; ++i)
             b.item(QStringLiteral("20"), QStringLiteral("00000%1").arg(i), QStringLiteral("P5"), 1,
@@ -66,7 +70,8 @@ protected:
     }
 
     void select(const char* tab, const char* item) {
-        ASSERT_TRUE(Cli_Mvt04215::locateInOrigin(f->screen().cdsProdOrig, QLatin1String(tab), QLatin1String(item)));
+        ASSERT_TRUE(
+            Cli_Mvt04215::locateInOrigin(f->screen().cdsProdOrig, QLatin1String(tab), QLatin1String(item)));
     }
 
     // Adds the plain unit (to seat 3), 2 of the item of 5 (to seat 3) and the group (to seat 4).
@@ -100,11 +105,12 @@ void expectWholeTransfer(ScreenFixture& f) {
     TestDatabase& db = f.db();
     // new items 000007.. in the destination tab, in list order, the origin rows gone or reduced
     EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'")), 10);
-    EXPECT_EQ(db.rows(QStringLiteral("SELECT NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRLUGARMESA, "
-                                     "COALESCE(NRSEQPRODCOM, '-'), NRMESADSCOMORIT, CDLOJA FROM ITCOMANDAVEN "
-                                     "WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > '000006' ORDER BY NRPRODCOMVEN")),
-              (QStringList{QStringLiteral("000007|P3|1|4|004|0045|01"), QStringLiteral("000008|P4|2|4|004|0045|01"),
-                           QStringLiteral("000009|P2|2|3|-|0045|01"), QStringLiteral("000010|P1|1|3|-|0045|01")}));
+    EXPECT_EQ(
+        db.rows(QStringLiteral("SELECT NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRLUGARMESA, "
+                               "COALESCE(NRSEQPRODCOM, '-'), NRMESADSCOMORIT, CDLOJA FROM ITCOMANDAVEN "
+                               "WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > '000006' ORDER BY NRPRODCOMVEN")),
+        (QStringList{QStringLiteral("000007|P3|1|4|004|0045|01"), QStringLiteral("000008|P4|2|4|004|0045|01"),
+                     QStringLiteral("000009|P2|2|3|-|0045|01"), QStringLiteral("000010|P1|1|3|-|0045|01")}));
     EXPECT_EQ(db.rows(QStringLiteral("SELECT NRCOMANDA, NRPRODCOMVEN, QTPRODCOMVEN FROM ITCOMANDAVEN "
                                      "WHERE NRCOMANDA IN ('10', '11') ORDER BY NRCOMANDA, NRPRODCOMVEN")),
               QStringList{QStringLiteral("10|000002|3")});
@@ -113,19 +119,25 @@ void expectWholeTransfer(ScreenFixture& f) {
                                        "NRPRODCOMVEN = '000010'"))
                   .toString(),
               QStringLiteral("W1"));
-    EXPECT_EQ(db.count(QStringLiteral("OBSITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010' AND "
-                                      "CDOCORR = '07'")),
-              1);
+    EXPECT_EQ(
+        db.count(QStringLiteral("OBSITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010' AND "
+                                "CDOCORR = '07'")),
+        1);
     EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAEST WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010'")), 1);
     EXPECT_EQ(db.count(QStringLiteral("ITCOMANDAEST WHERE NRCOMANDA = '10'")), 0);
-    EXPECT_EQ(db.count(QStringLiteral("OBSITCOMANDAEST WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010'")), 1);
+    EXPECT_EQ(db.count(QStringLiteral("OBSITCOMANDAEST WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000010'")),
+              1);
     EXPECT_EQ(db.count(QStringLiteral("PEDIDOALT")), 4);
     EXPECT_EQ(db.rows(QStringLiteral("SELECT NRPRODCOMVEN, NRMESA, NRLUGARMESAIT FROM PEDIDOALT WHERE "
                                      "NRCOMANDAOLD = '10' AND NRPRODCOMVENOLD = '000002'")),
               QStringList{QStringLiteral("000009|0046|3")});
     // surcharges moved with their items; the destination table is occupied
-    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '20'")).toDouble(), 3.5);
-    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '10'")).toDouble(), 0.0);
+    EXPECT_DOUBLE_EQ(
+        db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '20'")).toDouble(),
+        3.5);
+    EXPECT_DOUBLE_EQ(
+        db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '10'")).toDouble(),
+        0.0);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT IDSTMESAAUX FROM MESA WHERE NRMESA = '0046'")).toString(),
               QStringLiteral("O"));
 }
@@ -137,7 +149,8 @@ TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
     chooseThree();
     confirm();
     ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
-    EXPECT_EQ(f->dialogs.messageTexts(0), QStringList{QStringLiteral("Transferência realizada com sucesso.")});
+    EXPECT_EQ(f->dialogs.messageTexts(0),
+              QStringList{QStringLiteral("Transferência realizada com sucesso.")});
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(s.result(), QDialog::Accepted);
     expectWholeTransfer(*f);
@@ -156,8 +169,9 @@ TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
     EXPECT_EQ(first.value(QStringLiteral("text12")).toString(), QStringLiteral("0046"));
     EXPECT_EQ(first.value(QStringLiteral("value13")).toInt(-1), 0);
     EXPECT_EQ(first.value(QStringLiteral("text")).toString(),
-              QStringLiteral("Produtos tranferidos da mesa nº 0045 pos. 2 para a mesa nº 0046 pos. 4. Venda nº 200. "
-                             "Produto tranferido: P3 - Produto 3"));
+              QStringLiteral(
+                  "Produtos tranferidos da mesa nº 0045 pos. 2 para a mesa nº 0046 pos. 4. Venda nº 200. "
+                  "Produto tranferido: P3 - Produto 3"));
     // the request carried the destination keys and the origin table
     for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next()) {
         EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString(), QStringLiteral("20"));
@@ -176,12 +190,14 @@ TEST_F(Confirmation, RefusalsComeFirstAndChangeNothing) {
     auto& s = open();
     const QStringList before = f->db().snapshot();
     f->press(Qt::Key_Return); // empty list: only POSINFO, even with the bill requested
-    EXPECT_EQ(f->dialogs.messageTexts(3), QStringList{QStringLiteral("Não existem produtos para transferência.")});
+    EXPECT_EQ(f->dialogs.messageTexts(3),
+              QStringList{QStringLiteral("Não existem produtos para transferência.")});
     select("10", "000001");
     addCurrent(QStringLiteral("1"));
     f->press(Qt::Key_Return);
-    EXPECT_EQ(f->dialogs.messageTexts(3).last(),
-              QStringLiteral("Operação bloqueada. A mesa de destino esta com conta solicitada ou sendo recebida."));
+    EXPECT_EQ(
+        f->dialogs.messageTexts(3).last(),
+        QStringLiteral("Operação bloqueada. A mesa de destino esta com conta solicitada ou sendo recebida."));
     EXPECT_EQ(f->db().snapshot(), before);
     EXPECT_TRUE(s.isVisible());
     EXPECT_EQ(f->dialogs.methodChecks.size(), 2) << "only the two look-ups of the opening";
@@ -189,7 +205,8 @@ TEST_F(Confirmation, RefusalsComeFirstAndChangeNothing) {
 
 TEST_F(Confirmation, OnlyTheRequestedAndReceivingStatusesBlock) {
     for (const char* status : {"R", "S", "s", "r", "O", "D", ""}) {
-        f->db().exec(QStringLiteral("UPDATE MESA SET IDSTMESAAUX = '%1' WHERE NRMESA = '0046'").arg(QLatin1String(status)));
+        f->db().exec(QStringLiteral("UPDATE MESA SET IDSTMESAAUX = '%1' WHERE NRMESA = '0046'")
+                         .arg(QLatin1String(status)));
         auto& s = open();
         select("10", "000001");
         addCurrent(QStringLiteral("1"));
@@ -228,18 +245,21 @@ TEST_F(Confirmation, CleanupEntriesComeInFallingOrderBeforeTheTransfer) {
     // 8: a closed sale of the destination table without any tab
     SalesBuilder& b = f->sales();
     b.item(QStringLiteral("99"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
-    f->db().exec(QStringLiteral("INSERT INTO COMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, CDLOJA, VRACRCOMANDA) "
-                                "VALUES ('0001', '999', '98', '01', 0)"));
+    f->db().exec(
+        QStringLiteral("INSERT INTO COMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, CDLOJA, VRACRCOMANDA) "
+                       "VALUES ('0001', '999', '98', '01', 0)"));
     b.item(QStringLiteral("98"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
-    b.sale(QStringLiteral("201"), QStringLiteral("0046"), QStringLiteral("2"), QDateTime(QDate(2026, 12, 7), QTime(23, 0)));
+    b.sale(QStringLiteral("201"), QStringLiteral("0046"), QStringLiteral("2"),
+           QDateTime(QDate(2026, 12, 7), QTime(23, 0)));
     open();
     select("10", "000001");
     addCurrent(QStringLiteral("1"));
     confirm();
     ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
     const QStringList lines = f->auditLines();
-    EXPECT_EQ(actions(lines), (QStringList{QStringLiteral("DEL_RES"), QStringLiteral("DEL_CMD"), QStringLiteral("DEL_ICM"),
-                                           QStringLiteral("DEL_ITC"), QStringLiteral("TRA_PRO")}));
+    EXPECT_EQ(actions(lines),
+              (QStringList{QStringLiteral("DEL_RES"), QStringLiteral("DEL_CMD"), QStringLiteral("DEL_ICM"),
+                           QStringLiteral("DEL_ITC"), QStringLiteral("TRA_PRO")}));
     const QJsonObject res = entry(lines[0]);
     EXPECT_TRUE(res.value(QStringLiteral("text")).toString().endsWith(QStringLiteral(" Nº da mesa : 0046")));
     EXPECT_EQ(res.value(QStringLiteral("reason")).toString() + QStringLiteral(" Nº da mesa : 0046"),
@@ -254,8 +274,8 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     const QStringList before = f->db().snapshot();
     platform::db::FaultInjection fail([](const QString& name) {
         if (name == QStringLiteral("adqVerifItCmd"))
-            throw platform::DatabaseError(QStringLiteral("conexão perdida"), QStringLiteral("conexão perdida"),
-                                          QStringLiteral("08006"));
+            throw platform::DatabaseError(QStringLiteral("conexão perdida"),
+                                          QStringLiteral("conexão perdida"), QStringLiteral("08006"));
     });
     confirm();
     EXPECT_FALSE(s.isVisible());
@@ -268,18 +288,21 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
 }
 
 TEST_F(Confirmation, ATransferTheServerRollsBackLeavesNoTransferEntryAndKeepsTheCleanupOnes) {
-    f->sales().item(QStringLiteral("97"), QStringLiteral("000001"), QStringLiteral("P1"), 1); // an orphan: code 1
+    f->sales().item(QStringLiteral("97"), QStringLiteral("000001"), QStringLiteral("P1"),
+                    1); // an orphan: code 1
     auto& s = open();
     chooseThree();
     // another terminal moved the plain unit meanwhile: the screen is stale
-    f->db().exec(QStringLiteral("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"));
+    f->db().exec(
+        QStringLiteral("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"));
     const int destinationRows = f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'"));
     confirm();
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '20'")), destinationRows);
-    EXPECT_EQ(f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002' AND "
-                                           "QTPRODCOMVEN = 5")),
-              1);
+    EXPECT_EQ(
+        f->db().count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002' AND "
+                                     "QTPRODCOMVEN = 5")),
+        1);
     EXPECT_EQ(actions(f->auditLines()), QStringList{QStringLiteral("DEL_ITC")});
     ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
     EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("alterada em outro terminal")));
@@ -288,16 +311,18 @@ TEST_F(Confirmation, ATransferTheServerRollsBackLeavesNoTransferEntryAndKeepsThe
 }
 
 TEST_F(Confirmation, ADestinationWithoutAnOpenSaleIsRefusedWithItsOwnMessage) {
-    f->db().exec(QStringLiteral("UPDATE VENDAREST SET DTHRFECHMESA = '2026-12-08 10:00:00' WHERE NRVENDAREST = '200'"));
+    f->db().exec(QStringLiteral(
+        "UPDATE VENDAREST SET DTHRFECHMESA = '2026-12-08 10:00:00' WHERE NRVENDAREST = '200'"));
     auto& s = open();
     EXPECT_TRUE(s.cdsVerificaMesaDes.isEmpty());
     select("10", "000001");
     addCurrent(QStringLiteral("1"));
     const QStringList before = f->db().snapshot();
     f->press(Qt::Key_Return);
-    EXPECT_EQ(f->dialogs.messageTexts(3).last(),
-              QStringLiteral("Operação bloqueada. Para ser realizada a transferência de produtos a mesa de destino "
-                             "deve ser aberta."));
+    EXPECT_EQ(
+        f->dialogs.messageTexts(3).last(),
+        QStringLiteral("Operação bloqueada. Para ser realizada a transferência de produtos a mesa de destino "
+                       "deve ser aberta."));
     EXPECT_TRUE(f->dialogs.messageTexts(1).isEmpty()) << "refused before the question";
     EXPECT_EQ(f->db().snapshot(), before);
     EXPECT_TRUE(s.isVisible());

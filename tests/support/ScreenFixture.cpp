@@ -91,14 +91,18 @@ void ScreenFixture::closeScreen() {
     Srv_Mvt04215::rdmTrPosicao = nullptr;
 }
 
+// The focused widget of the screen open: the fixture's own, else the one the host call opened.
+QWidget* ScreenFixture::keyTarget() const {
+    QWidget* screen = screen_ ? screen_.get() : Cli_Mvt04215::frmTrPosicao;
+    return screen->focusWidget() ? screen->focusWidget() : screen;
+}
+
 void ScreenFixture::press(int key, Qt::KeyboardModifiers modifiers) {
-    QWidget* target = screen_->focusWidget() ? screen_->focusWidget() : screen_.get();
-    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QTest::keyClick(keyTarget(), Qt::Key(key), modifiers);
 }
 
 void ScreenFixture::type(QChar character) {
-    QWidget* target = screen_->focusWidget() ? screen_->focusWidget() : screen_.get();
-    QTest::keyClick(target, character.toLatin1());
+    QTest::keyClick(keyTarget(), character.toLatin1());
 }
 
 void ScreenFixture::click(QAbstractButton* button) {
@@ -162,6 +166,36 @@ void selectItem(platform::Dataset& list, const QString& tab, const QString& item
     ASSERT_EQ(rows.size(), 1) << list.name().toStdString() << " holds item " << tab.toStdString() << "/"
                               << item.toStdString() << " " << rows.size() << " times";
     list.setRecNo(rows.first());
+}
+
+QStringList listContents(const platform::Dataset& list) {
+    const QString tab = list.hasField(QStringLiteral("NRCOMANDAORIG")) ? QStringLiteral("NRCOMANDAORIG")
+                                                                       : QStringLiteral("NRCOMANDA");
+    QStringList out;
+    for (int r = 0; r < list.recordCount(); ++r)
+        out << textAt(list, r, tab) + u'/' + textAt(list, r, QStringLiteral("NRPRODCOMVEN")) + u'=' +
+                   textAt(list, r, QStringLiteral("QTPRODCOMVEN")) + u'@' +
+                   textAt(list, r, QStringLiteral("NRLUGARMESA"));
+    out.sort();
+    return out;
+}
+
+QVariantMap columns(std::initializer_list<std::pair<const char*, QVariant>> values) {
+    QVariantMap m;
+    for (const auto& [name, value] : values)
+        m.insert(QString::fromLatin1(name), value);
+    return m;
+}
+
+void ScreenTest::keyOn(platform::Dataset& list, const QString& tab, const QString& item, QChar key) {
+    (&list == &s().cdsProdOrig ? s().dbgMesaOri : s().dbgMesaDes)->setFocus();
+    selectItem(list, tab, item);
+    f.type(key);
+}
+
+void ScreenTest::expectNoErrors() {
+    EXPECT_TRUE(f.dialogs.errorReports.isEmpty()) << f.dialogs.errorReports.join(u'\n').toStdString();
+    EXPECT_TRUE(f.dialogs.exhausted()) << "a scripted answer was never asked for";
 }
 
 QStringList ScreenFixture::auditLines() const {

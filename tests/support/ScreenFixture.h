@@ -9,6 +9,8 @@
 
 #include <QTemporaryDir>
 #include <functional>
+#include <gtest/gtest.h>
+#include <initializer_list>
 #include <memory>
 
 class QAbstractButton;
@@ -63,6 +65,8 @@ public:
     QStringList auditLines() const;
 
 private:
+    QWidget* keyTarget() const;
+
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<SalesBuilder> sales_;
     QTemporaryDir folder_;
@@ -80,5 +84,25 @@ QString textAt(const platform::Dataset& list, int row, const QString& field);
 double quantityAt(const platform::Dataset& list, int row);
 // Makes the only record of an item current; fails the test when it has none or several.
 void selectItem(platform::Dataset& list, const QString& tab, const QString& item);
+// A list's records as "tab/item=quantity@seat", sorted: the order of the rows is not at stake.
+QStringList listContents(const platform::Dataset& list);
+// Column values for SalesBuilder::item.
+QVariantMap columns(std::initializer_list<std::pair<const char*, QVariant>> values);
+
+// A test on the screen from 0045 to 0046 with the parameters file written, and the operator's moves.
+class ScreenTest : public ::testing::Test {
+protected:
+    ScreenTest() { f.writeParameters(); }
+    Cli_Mvt04215::TfrmTrPosicao& s() { return f.screen(); }
+    // Makes an item current in its list's grid and types the operation's key there.
+    void add(const QString& tab, const QString& item) { keyOn(s().cdsProdOrig, tab, item, u'a'); }
+    void remove(const QString& tab, const QString& item) { keyOn(s().cdsProdDes, tab, item, u'e'); }
+    void keyOn(platform::Dataset& list, const QString& tab, const QString& item, QChar key);
+    QStringList originList() { return listContents(s().cdsProdOrig); }
+    QStringList destinationList() { return listContents(s().cdsProdDes); }
+    void expectNoErrors();
+
+    ScreenFixture f;
+};
 
 } // namespace testsupport

@@ -1,0 +1,140 @@
+// The screen's keys, operation buttons and navigation buttons, sent as the keyboard and mouse would.
+
+#include "support/ScreenFixture.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Four single units at seat 1 of tab 10.
+class Keys : public ScreenTest {
+protected:
+    void SetUp() override {
+        for (int i = 1; i <= 4; ++i)
+            f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1);
+        f.open();
+    }
+};
+
+TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
+    EXPECT_TRUE(s().sbtAdicionar->isEnabled() && s().sbtAdicionarTodos->isEnabled());
+    EXPECT_FALSE(s().sbtRemover->isEnabled() || s().sbtRemoverTodos->isEnabled());
+    // nothing to remove yet: E and R do nothing, whichever grid has the focus
+    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+        grid->setFocus();
+        for (QChar key : {u'e', u'E', u'r', u'R'})
+            f.type(key);
+    }
+    EXPECT_TRUE(f.dialogs.log.isEmpty()) << f.dialogs.log.join(u'\n').toStdString();
+
+    s().dbgMesaOri->setFocus();
+    f.dialogs.answerSeats(true, u"2"_s);
+    f.type(u'a');
+    f.dialogs.answerSeats(true, u"2"_s);
+    f.type(u'A');
+    EXPECT_EQ(s().cdsProdDes.recordCount(), 2);
+    f.dialogs.answerSeats(true, u"2"_s, u"1"_s);
+    s().dbgMesaDes->setFocus();
+    f.type(u'D');
+    EXPECT_TRUE(s().cdsProdOrig.isEmpty());
+    for (QChar key : {u'a', u'A', u'd', u'D'})
+        f.type(key);
+    EXPECT_EQ(f.dialogs.seatChoices.size(), 3) << "nothing left to add: A and D do nothing";
+
+    f.type(u'e');
+    f.type(u'E');
+    EXPECT_EQ(s().cdsProdOrig.recordCount(), 2);
+    f.type(u'R');
+    EXPECT_EQ(s().cdsProdOrig.recordCount(), 4);
+    f.type(u'r');
+    expectNoErrors();
+}
+
+TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNothing) {
+    f.press(Qt::Key_Return);
+    s().dbgMesaDes->setFocus();
+    f.press(Qt::Key_Enter);
+    const QString nothing = u"Não existem produtos para transferência."_s;
+    EXPECT_EQ(f.dialogs.messageTexts(3), QStringList({nothing, nothing}));
+
+    f.dialogs.answerSeats(true, u"2"_s);
+    f.type(u'a');
+    const QByteArray before = f.listsState();
+    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+        grid->setFocus();
+        f.dialogs.answerQuestion(false);
+        f.press(Qt::Key_Return);
+        f.press(Qt::Key_Delete, Qt::ControlModifier);
+    }
+    const QString confirm = u"Deseja realmente realizar a transfêrencia ?"_s;
+    EXPECT_EQ(f.dialogs.messageTexts(1), QStringList({confirm, confirm}));
+    EXPECT_EQ(f.listsState(), before);
+
+    f.press(Qt::Key_F1);
+    EXPECT_EQ(f.dialogs.fiscalMenus, 1);
+    f.press(Qt::Key_F4, Qt::AltModifier);
+    EXPECT_TRUE(s().isVisible());
+    f.press(Qt::Key_Escape);
+    EXPECT_FALSE(s().isVisible());
+    EXPECT_EQ(s().result(), QDialog::Rejected);
+    expectNoErrors();
+}
+
+TEST_F(Keys, NavigationButtonsMoveTheListWhoseGridHasTheFocus) {
+    for (int i = 0; i < 2; ++i) {
+        f.dialogs.answerSeats(true, u"2"_s);
+        f.type(u'a');
+    }
+    ASSERT_EQ(s().cdsProdOrig.recordCount(), 2);
+    ASSERT_EQ(s().cdsProdDes.recordCount(), 2);
+    s().dbgMesaOri->setFocus();
+    s().cdsProdOrig.first();
+    s().cdsProdDes.first();
+    QList<int> seen;
+    for (auto* button : {s().sbtRolarBaixo, s().sbtRolarCima, s().sbtUltimo, s().sbtPrimeiro}) {
+        f.click(button);
+        seen << s().cdsProdOrig.recNo();
+    }
+    EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
+    EXPECT_EQ(s().cdsProdDes.recNo(), 0);
+    EXPECT_TRUE(s().dbgMesaOri->hasFocus());
+
+    s().dbgMesaDes->setFocus();
+    seen.clear();
+    for (auto* button : {s().sbtRolarBaixo, s().sbtPrimeiro, s().sbtUltimo, s().sbtRolarCima}) {
+        f.click(button);
+        seen << s().cdsProdDes.recNo();
+    }
+    EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
+    EXPECT_EQ(s().cdsProdOrig.recNo(), 0);
+    EXPECT_TRUE(s().dbgMesaDes->hasFocus());
+}
+
+// A letter is the operation's key and nothing else: the grid must not also search its rows for it.
+// The operator picked a name starting with "A" in a blocked seat; the refusal must leave that item
+// current, or the next "a" adds the next "A..." item, which nobody chose.
+TEST(KeysOnNames, ARefusedKeyLeavesTheCursorOnTheItem) {
+    ScreenFixture f;
+    f.writeParameters();
+    f.sales()
+        .product(u"AGUA"_s, u"Agua"_s)
+        .product(u"AGUAG"_s, u"Agua com gas"_s)
+        .item(u"10"_s, u"000001"_s, u"AGUA"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}))
+        .item(u"10"_s, u"000002"_s, u"AGUAG"_s, 1);
+    auto& s = f.open();
+    QTest::mouseClick(s.dbgMesaOri->viewport(), Qt::LeftButton, {},
+                      s.dbgMesaOri->visualRect(s.dbgMesaOri->model()->index(0, 2)).center());
+    ASSERT_EQ(s.cdsProdOrig.recNo(), 0);
+    f.type(u'a');
+    EXPECT_EQ(s.cdsProdOrig.recNo(), 0) << "the cursor left the item the operator chose";
+    f.type(u'a');
+    EXPECT_TRUE(s.cdsProdDes.isEmpty());
+    EXPECT_EQ(f.dialogs.messageTexts(3).size(), 2);
+    EXPECT_TRUE(f.dialogs.errorReports.isEmpty()) << f.dialogs.errorReports.join(u'\n').toStdString();
+}
+
+} // namespace
