@@ -1,12 +1,17 @@
 // A minimal host of the suite: owns the application and its event loop, loads the transfer package at
-// run time, opens the transfer screen for two tables and unloads the package again.
+// run time, opens the transfer screen for two tables and unloads the package again. With --screenshots
+// it also tours the open screen and saves pictures of it (the demo's ./run screenshot).
+
+#include "ScreenshotDriver.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTextStream>
 #include <dlfcn.h>
+#include <memory>
 
 namespace {
 
@@ -56,8 +61,19 @@ int main(int argc, char** argv) {
     QCommandLineOption paramLogOption(QStringLiteral("param-log"),
                                       QStringLiteral("Text handed to the audit log of each moved item."),
                                       QStringLiteral("TEXT"));
+    QCommandLineOption localeOption(
+        QStringLiteral("locale"),
+        QStringLiteral(
+            "The locale of numbers on the screen and its keypad, e.g. pt_BR (default: the system's)."),
+        QStringLiteral("NAME"));
+    QCommandLineOption screenshotsOption(
+        QStringLiteral("screenshots"),
+        QStringLiteral("Tour the screen on the demo data, save PNGs into DIR and leave without confirming."),
+        QStringLiteral("DIR"));
     parser.addOption(packageOption);
     parser.addOption(paramLogOption);
+    parser.addOption(localeOption);
+    parser.addOption(screenshotsOption);
     parser.addPositionalArgument(QStringLiteral("origin"), QStringLiteral("Origin table, e.g. 0045."));
     parser.addPositionalArgument(QStringLiteral("destination"),
                                  QStringLiteral("Destination table, e.g. 0046."));
@@ -66,6 +82,17 @@ int main(int argc, char** argv) {
     if (tables.size() != 2) {
         err << parser.helpText();
         return 2;
+    }
+
+    if (parser.isSet(localeOption)) {
+        const QString name = parser.value(localeOption);
+        const QLocale locale(name);
+        if (locale.language() == QLocale::C && name != QLatin1String("C")) {
+            err << "Unknown locale: " << name << '\n';
+            return 2;
+        }
+        // before the package creates its lists, which take the default locale when they are made
+        QLocale::setDefault(locale);
     }
 
     LoadedPackage package(parser.value(packageOption));
@@ -80,11 +107,26 @@ int main(int argc, char** argv) {
         err << "The package lacks Initialize, Finalize or CriaTrPosicao.\n";
         return 1;
     }
+    std::unique_ptr<host::ScreenshotDriver> driver;
+    if (parser.isSet(screenshotsOption)) {
+        // polls from inside the screen's own event loop once CriaTrPosicao opens it
+        driver = std::make_unique<host::ScreenshotDriver>(parser.value(screenshotsOption));
+        if (!driver->start())
+            return driver->exitCode();
+    }
     initialize();
     const QByteArray origin = tables[0].toUtf8();
     const QByteArray destination = tables[1].toUtf8();
     const QByteArray paramLog = parser.value(paramLogOption).toUtf8();
     cria("", "", origin.constData(), destination.constData(), "", paramLog.constData());
     finalize();
+    if (driver) {
+        driver->hostReturned();
+        const int code = driver->exitCode();
+        if (code != 0 && driver->failure().isEmpty())
+            err << "screenshot: the screen closed before the tour ended, while waiting for "
+                << driver->pendingStep() << '\n';
+        return code;
+    }
     return 0;
 }
