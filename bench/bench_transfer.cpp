@@ -133,8 +133,12 @@ public:
               "acmUpdMesa"})
             add(QString::fromLatin1(name),
                 Srv_Mvt04215::statementDef(QString::fromLatin1(name)).textFor(c.dialect()));
-        add(QStringLiteral("next"), QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN\nWHERE CDFILIAL = "
-                                                   ":P_CDFILIAL AND NRCOMANDA = :P_NRCOMANDA"));
+        // the item numbering's own statement
+        add(QStringLiteral("next"), QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN\n"
+                                                    "WHERE CDFILIAL = :P_CDFILIAL AND NRCOMANDA = :P_NRCOMANDA\n"
+                                                    "UNION ALL\n"
+                                                    "SELECT NRPRODCOMVENOLD FROM PEDIDOALT\n"
+                                                    "WHERE CDFILIALOLD = :P_CDFILIAL AND NRCOMANDAOLD = :P_NRCOMANDA"));
     }
 
     // Moves `items` (item numbers) whole from one tab to the other, as the service does.

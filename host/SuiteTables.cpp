@@ -52,6 +52,8 @@ QStringList suiteTableDdl(platform::db::Connection& connection) {
             .arg(D),
         // a table's sales, by table and store first: the clean-up looks for them without the branch
         QStringLiteral("CREATE INDEX VENDAREST_MESA ON VENDAREST (NRMESA, CDLOJA, CDFILIAL)"),
+        // the open sale of a table, found without walking the table's whole history
+        QStringLiteral("CREATE INDEX VENDAREST_ABERTA ON VENDAREST (NRMESA, CDLOJA, CDFILIAL) WHERE DTHRFECHMESA IS NULL"),
         QStringLiteral(
             "CREATE TABLE COMANDAVEN (CDFILIAL VARCHAR(4) NOT NULL, NRVENDAREST VARCHAR(10) NOT NULL, "
             "NRCOMANDA VARCHAR(10) NOT NULL, CDLOJA VARCHAR(10), DSCOMANDA VARCHAR(50), "

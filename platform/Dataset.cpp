@@ -141,6 +141,9 @@ void Dataset::setFieldDefs(const FieldList& fields) {
 }
 
 void Dataset::replaceFields(const FieldList& fields) {
+    // a packet of the same structure again (every record of a transfer) keeps the indexes as they are
+    if (fields == fields_ && !index_.isEmpty())
+        return;
     // Formats and handlers are kept by field position, which means nothing in another structure.
     if (fields != fields_) {
         formats_.clear();
@@ -148,11 +151,17 @@ void Dataset::replaceFields(const FieldList& fields) {
     }
     fields_ = fields;
     index_.clear();
-    for (int i = 0; i < fields_.size(); ++i)
+    exactIndex_.clear();
+    for (int i = 0; i < fields_.size(); ++i) {
         index_.insert(fields_[i].name.toCaseFolded(), i);
+        exactIndex_.insert(fields_[i].name, i);
+    }
 }
 
 int Dataset::fieldIndex(const QString& name) const {
+    const auto it = exactIndex_.constFind(name);
+    if (it != exactIndex_.cend())
+        return *it;
     return index_.value(name.toCaseFolded(), -1);
 }
 
@@ -236,8 +245,9 @@ void Dataset::loadRecords(const DataPacket& packet, const QString& source) {
     auto bad = [&](const QString& what) {
         throw PacketError(QStringLiteral("Pacote de dados inválido (%1): %2.").arg(source, what));
     };
-    if (const QString problem = fieldListProblem(packet.fields); !problem.isEmpty())
-        bad(problem);
+    if (packet.fields != fields_) // a structure already taken in was checked then
+        if (const QString problem = fieldListProblem(packet.fields); !problem.isEmpty())
+            bad(problem);
     const FieldList fields = declared_ ? fields_ : packet.fields;
 
     // Where each of our fields comes from in the packet; -1 leaves it empty.

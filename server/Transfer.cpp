@@ -63,9 +63,21 @@ public:
     }
 
 private:
-    QString text(const char* field) const { return req_.field(QString::fromLatin1(field)).asString(); }
-    QVariant value(const char* field) const { return req_.field(QString::fromLatin1(field)).value(); }
-    double number(const char* field) const { return req_.field(QString::fromLatin1(field)).asFloat(); }
+    // The request's fields by name; the name's position is looked up once per request.
+    platform::FieldRef field(const char* name) {
+        auto it = fieldIndex_.find(name);
+        if (it == fieldIndex_.end()) {
+            const int index = req_.fieldIndex(QString::fromLatin1(name));
+            if (index < 0)
+                throw platform::Error(QStringLiteral("A solicitação de transferência não tem o campo %1.")
+                                          .arg(QLatin1String(name)));
+            it = fieldIndex_.emplace(name, index).first;
+        }
+        return req_.field(it->second);
+    }
+    QString text(const char* name) { return field(name).asString(); }
+    QVariant value(const char* name) { return field(name).value(); }
+    double number(const char* name) { return field(name).asFloat(); }
 
     // Locks every tab the request touches, in one order for every terminal, then checks that the
     // destination tab belongs to the request's sale and that the sale is open.
@@ -164,12 +176,12 @@ private:
     // and it joins no group.
     void insertNewItem(const QString& newItem, bool whole) {
         Statement& ins = dm_.acmInsProd;
-        auto same = [&](const char* param, const char* field) {
-            ins.setParam(QString::fromLatin1(param), value(field));
+        auto same = [&](const char* param, const char* name) {
+            ins.setParam(QString::fromLatin1(param), value(name));
         };
         // an empty number stays empty: 0 would be a price, a discount or a count the item never had
-        auto asNumber = [&](const char* param, const char* field) {
-            const platform::FieldRef f = req_.field(QString::fromLatin1(field));
+        auto asNumber = [&](const char* param, const char* name) {
+            const platform::FieldRef f = field(name);
             ins.setParam(QString::fromLatin1(param), f.isNull() ? QVariant() : QVariant(f.asFloat()));
         };
         same("P_CDFILIAL", "CDFILIAL");
@@ -284,6 +296,7 @@ private:
 
     TrdmTrPosicao& dm_;
     Dataset& req_;
+    std::map<const char*, int> fieldIndex_;
     int currentSequence_ = 0;
     std::map<std::pair<QString, int>, int> newSequences_;
     QMap<QString, double> surchargeByOriginTab_;

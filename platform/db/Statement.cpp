@@ -58,7 +58,24 @@ Statement::Statement(Connection& connection, StatementDef def)
         for (const QString& n : toPositional(text).names)
             def_.params.append({n, ParamType::Text});
     }
+    for (const ParamDecl& p : std::as_const(def_.params)) {
+        const QString key = p.name.toUpper();
+        if (slots_.contains(key))
+            continue;
+        slots_.insert(key, int(values_.size()));
+        values_.append(QVariant());
+        nulls_.append(typedNull(p.type));
+        changed_.append(true);
+    }
     connection_.attach(this);
+}
+
+int Statement::slot(const QString& name) const {
+    // services name parameters exactly as declared; the upper-case form is the fallback
+    const auto it = slots_.constFind(name);
+    if (it != slots_.cend())
+        return *it;
+    return slots_.value(name.toUpper(), -1);
 }
 
 Statement::~Statement() {
@@ -78,33 +95,39 @@ QString Statement::currentText() const {
 }
 
 void Statement::setParam(const QString& name, const QVariant& value) {
-    const bool known = std::any_of(def_.params.cbegin(), def_.params.cend(), [&](const ParamDecl& p) {
-        return p.name.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    if (!known)
+    const int at = slot(name);
+    if (at < 0)
         throw DatabaseError(QStringLiteral("%1 não tem o parâmetro %2.").arg(def_.name, name), {}, {},
                             def_.name);
-    values_.insert(name.toUpper(), value);
+    // A value the query already holds is not handed to it again: most parameters of a statement run
+    // for every record of a request (the branch, the tab) stay the same from one run to the next.
+    QVariant& held = values_[at];
+    if (held.metaType() == value.metaType() && held == value)
+        return;
+    held = value;
+    changed_[at] = true;
 }
 
 QVariant Statement::param(const QString& name) const {
-    return values_.value(name.toUpper());
+    const int at = slot(name);
+    return at < 0 ? QVariant() : values_[at];
 }
 
 void Statement::prepare() {
     if (preparedFor_ == connection_.generation() && preparedFor_ != 0)
         return;
     positional_ = toPositional(currentText());
+    occurrenceSlot_.clear();
     for (const QString& n : std::as_const(positional_.names)) {
-        const bool declared = std::any_of(def_.params.cbegin(), def_.params.cend(), [&](const ParamDecl& p) {
-            return p.name.compare(n, Qt::CaseInsensitive) == 0;
-        });
-        if (!declared)
+        const int at = slot(n);
+        if (at < 0)
             throw ConfigError(QStringLiteral("O parâmetro %1 de %2 não foi declarado.").arg(n, def_.name));
+        occurrenceSlot_.append(at);
     }
     query_ = QSqlQuery(connection_.database());
     query_.setForwardOnly(true);
     query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    changed_.fill(true); // a query just prepared holds no values yet
     if (!query_.prepare(positional_.text))
         throw connection_.error(query_.lastError(), QStringLiteral("preparar %1").arg(def_.name));
     connection_.countPrepare();
@@ -112,19 +135,14 @@ void Statement::prepare() {
 }
 
 void Statement::bindAll() {
-    for (int i = 0; i < positional_.names.size(); ++i) {
-        const QString key = positional_.names[i].toUpper();
-        auto it = values_.constFind(key);
-        if (it != values_.cend() && !it->isNull()) {
-            query_.bindValue(i, *it);
+    for (int i = 0; i < occurrenceSlot_.size(); ++i) {
+        const int at = occurrenceSlot_[i];
+        if (!changed_[at])
             continue;
-        }
-        ParamType type = ParamType::Text;
-        for (const ParamDecl& p : std::as_const(def_.params))
-            if (p.name.compare(key, Qt::CaseInsensitive) == 0)
-                type = p.type;
-        query_.bindValue(i, typedNull(type));
+        const QVariant& v = values_[at];
+        query_.bindValue(i, v.isNull() ? nulls_[at] : v);
     }
+    changed_.fill(false);
 }
 
 void Statement::run() {

@@ -88,10 +88,17 @@ private:
 
     Connection& connection_;
     StatementDef def_;
+    int slot(const QString& name) const; // -1 for a name the statement does not have
+
     PositionalSql positional_;
     quint64 preparedFor_ = 0;
     QSqlQuery query_;
-    QHash<QString, QVariant> values_;
+    // One slot per distinct parameter name; every placeholder occurrence takes its slot's value.
+    QHash<QString, int> slots_; // by upper-case name
+    QList<QVariant> values_;
+    QList<QVariant> nulls_;     // a typed empty value per slot
+    QList<int> occurrenceSlot_; // per placeholder of the prepared text
+    QList<bool> changed_;       // per slot: set since the query last took the values
     FieldList fields_;     // result fields of the open query
     QList<int> sqlColumn_; // for each result field, its column in the select list
     Record row_;
