@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScreen>
 
 namespace Cli_Mvt04215 {
 namespace {
@@ -134,8 +135,11 @@ void TfrmTrPosicao::buildLayout() {
     lblDsMesaDest = label(QStringLiteral("lblDsMesaDest"), QString(), 456, 130);
 
     const QString gridStyle = QStringLiteral(
+        // the grid the keys and the arrow buttons act on shows its row in full colour, the other one
+        // keeps its row marked in a lighter shade
         "QTableView { color: black; gridline-color: #c8c8c8; background: white; "
-        "selection-background-color: #cc5b2c; selection-color: white; }"
+        "selection-background-color: #f3c9b6; selection-color: black; }"
+        "QTableView:focus { selection-background-color: #cc5b2c; selection-color: white; }"
         "QHeaderView::section { background-color: rgb(204,91,44); color: white; font-family: Arial; "
         "font-size: 13px; font-weight: bold; border: 1px solid white; padding: 2px; }");
     const QList<GridColumn> columns = itemColumns();
@@ -153,11 +157,6 @@ void TfrmTrPosicao::buildLayout() {
         g->horizontalHeader()->setStretchLastSection(false);
         g->horizontalHeader()->setSectionResizeMode(nameColumn, QHeaderView::Stretch);
         g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        // the selected row stays marked when the other grid has the focus
-        QPalette gp = g->palette();
-        gp.setColor(QPalette::Inactive, QPalette::Highlight, Accent.lighter(150));
-        gp.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
-        g->setPalette(gp);
         return g;
     };
     dbgMesaOri = grid(cdsProdOrig, QStringLiteral("dbgMesaOri"), 60);
@@ -312,6 +311,16 @@ QString TfrmTrPosicao::cdsProdOrigIDPRODREFILGetText(const QVariant& value) cons
 
 QString TfrmTrPosicao::cdsProdDesIDPRODREFILGetText(const QVariant& value) const {
     return cdsProdOrigIDPRODREFILGetText(value);
+}
+
+void TfrmTrPosicao::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // a borderless screen gets no placement from a window manager: centre it on the display
+    if (const QScreen* display = screen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(display->availableGeometry().center());
+        move(r.topLeft());
+    }
 }
 
 void TfrmTrPosicao::FormClose() {

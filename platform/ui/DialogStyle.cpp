@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 
 namespace platform::ui {
 
@@ -72,6 +73,18 @@ void StyledDialog::paintEvent(QPaintEvent*) {
 
 void StyledDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    centre();
+    // the layout settles on its final size only once the event loop has run: centre on that size too
+    QTimer::singleShot(0, this, &StyledDialog::centre);
+}
+
+void StyledDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (isVisible())
+        centre(); // a dialog that grows after it showed stays centred
+}
+
+void StyledDialog::centre() {
     // A frameless dialog gets no placement from a window manager: centre it on the operator's window.
     QWidget* over = parentWidget() ? parentWidget()->window() : QApplication::activeWindow();
     QRect area;
@@ -79,15 +92,13 @@ void StyledDialog::showEvent(QShowEvent* event) {
         area = over->frameGeometry();
     else if (const QScreen* screen = this->screen())
         area = screen->availableGeometry();
-    if (area.isValid()) {
-        // the layout may not have settled on the final size yet
-        if (layout())
-            layout()->activate();
-        resize(sizeHint().expandedTo(minimumSize()).expandedTo(size()));
-        QRect r = frameGeometry();
-        r.moveCenter(area.center());
-        move(r.topLeft());
-    }
+    if (!area.isValid())
+        return;
+    if (layout())
+        layout()->activate();
+    QRect r = frameGeometry();
+    r.moveCenter(area.center());
+    move(r.topLeft());
 }
 
 } // namespace platform::ui

@@ -58,8 +58,11 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void centre();
+
     QColor border_ = style::accent();
 };
 

@@ -12,6 +12,9 @@ namespace {
 
 // Dialogs sit over the window the operator is working in, so they centre on it and close with it.
 QWidget* operatorWindow() {
+    // the modal screen the dialog belongs to, also where no window manager hands out the focus
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
     return QApplication::activeWindow();
 }
 
