@@ -53,7 +53,8 @@ QStringList suiteTableDdl(platform::db::Connection& connection) {
         // a table's sales, by table and store first: the clean-up looks for them without the branch
         QStringLiteral("CREATE INDEX VENDAREST_MESA ON VENDAREST (NRMESA, CDLOJA, CDFILIAL)"),
         // the open sale of a table, found without walking the table's whole history
-        QStringLiteral("CREATE INDEX VENDAREST_ABERTA ON VENDAREST (NRMESA, CDLOJA, CDFILIAL) WHERE DTHRFECHMESA IS NULL"),
+        QStringLiteral("CREATE INDEX VENDAREST_ABERTA ON VENDAREST (NRMESA, CDLOJA, CDFILIAL) WHERE "
+                       "DTHRFECHMESA IS NULL"),
         QStringLiteral(
             "CREATE TABLE COMANDAVEN (CDFILIAL VARCHAR(4) NOT NULL, NRVENDAREST VARCHAR(10) NOT NULL, "
             "NRCOMANDA VARCHAR(10) NOT NULL, CDLOJA VARCHAR(10), DSCOMANDA VARCHAR(50), "
@@ -101,6 +102,9 @@ QStringList suiteTableDdl(platform::db::Connection& connection) {
             "NRVENDAREST VARCHAR(10), NRCOMANDA VARCHAR(10), NRPRODCOMVEN VARCHAR(6), NRMESA VARCHAR(4), "
             "NRSEQPRODCUP VARCHAR(10), NRLUGARMESAIT VARCHAR(3), "
             "PRIMARY KEY (CDFILIALOLD, NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD))"),
+        // the numbers a tab used for items that moved away (item numbering)
+        QStringLiteral(
+            "CREATE INDEX PEDIDOALT_COMANDA ON PEDIDOALT (CDFILIALOLD, NRCOMANDAOLD, NRPRODCOMVENOLD)"),
     };
 }
 

@@ -8,16 +8,17 @@
 namespace platform {
 
 QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& tab, int count) {
-    // Numbers are compared as integers here, not as texts, so that an unpadded number cannot hide a
-    // higher one. The numbers of items that moved away count as used: their observations stay behind
-    // and their tracking rows are keyed by the old number, so a new item must not take it over.
+    // Item numbers are fixed-width texts, so the highest text is the highest number and an index finds
+    // it without reading the tab's history. The numbers of items that moved away count as used: their
+    // observations stay behind and their tracking rows are keyed by the old number, so a new item must
+    // not take it over.
     static const db::StatementDef def{
         .name = QStringLiteral("adqPrxItemComanda"),
         .kind = db::StatementKind::Query,
-        .sql = QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN\n"
+        .sql = QStringLiteral("SELECT MAX(NRPRODCOMVEN) AS NRPRODCOMVEN FROM ITCOMANDAVEN\n"
                               "WHERE CDFILIAL = :P_CDFILIAL AND NRCOMANDA = :P_NRCOMANDA\n"
                               "UNION ALL\n"
-                              "SELECT NRPRODCOMVENOLD FROM PEDIDOALT\n"
+                              "SELECT MAX(NRPRODCOMVENOLD) FROM PEDIDOALT\n"
                               "WHERE CDFILIALOLD = :P_CDFILIAL AND NRCOMANDAOLD = :P_NRCOMANDA"),
         .params = {{QStringLiteral("P_CDFILIAL")},
                    {QStringLiteral("P_NRCOMANDA")},
