@@ -94,17 +94,14 @@ void Connection::exec(const QString& sql) {
 void Connection::runControl(const QString& sql, const char* what) {
     QSqlQuery query(database());
     if (!query.exec(sql))
-        throw error(query.lastError(), QString::fromLatin1(what));
+        throw error(query.lastError(), QString::fromUtf8(what));
 }
 
 void Connection::beginTransaction() {
     if (inTransaction_)
         return;
     if (dialect() == Dialect::SQLite) {
-        // A query still open holds a read snapshot; a writer on an old snapshot is refused at once
-        // instead of waiting its turn, so every query lets go of its rows first.
-        for (Statement* statement : statements_)
-            statement->close();
+        releaseReaders();
         runControl(QStringLiteral("BEGIN IMMEDIATE"), "iniciar transação");
     } else {
         QSqlDatabase db = database();
@@ -112,6 +109,14 @@ void Connection::beginTransaction() {
             throw error(db.lastError(), QStringLiteral("iniciar transação"));
     }
     inTransaction_ = true;
+}
+
+void Connection::releaseReaders() {
+    // A query still open holds a read snapshot; a writer on an old snapshot is refused at once instead
+    // of waiting its turn, so every query lets go of its rows first.
+    if (open_ && dialect_ == Dialect::SQLite)
+        for (Statement* statement : statements_)
+            statement->close();
 }
 
 void Connection::commit() {

@@ -53,6 +53,8 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }
+    // SQLite: closes every open query of the connection before it writes.
+    void releaseReaders();
 
     // Statements prepare themselves again after a reconnect; this tells them when.
     quint64 generation() const { return generation_; }

@@ -279,6 +279,9 @@ DataPacket Statement::packet() {
 }
 
 int Statement::execute() {
+    // a command outside a transaction is a write of its own
+    if (!connection_.inTransaction())
+        connection_.releaseReaders();
     run();
     const int rows = query_.numRowsAffected();
     query_.finish();

@@ -99,8 +99,8 @@ private:
     QList<QVariant> nulls_;     // a typed empty value per slot
     QList<int> occurrenceSlot_; // per placeholder of the prepared text
     QList<bool> changed_;       // per slot: set since the query last took the values
-    FieldList fields_;     // result fields of the open query
-    QList<int> sqlColumn_; // for each result field, its column in the select list
+    FieldList fields_;          // result fields of the open query
+    QList<int> sqlColumn_;      // for each result field, its column in the select list
     Record row_;
     bool open_ = false;
     bool eof_ = true;
