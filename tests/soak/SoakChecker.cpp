@@ -252,28 +252,23 @@ private:
 
     void dependents() {
         const Dependents d = readDependents(c_);
-        // rows of an item that moved away are told apart from rows that never had an item
-        auto orphans = [&](const QHash<QString, QStringList>& rows, ViolationKind kind,
-                           ViolationKind leftBehind, const char* what) {
+        // A whole move leaves the origin item's observations where they were, keyed by its old number,
+        // which the tracking row records and the numbering never hands out again: those rows are the
+        // suite's history, not orphans. Rows of a key that never had an item are.
+        auto orphans = [&](const QHash<QString, QStringList>& rows, ViolationKind kind, bool historyKept,
+                           const char* what) {
             for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
-                if (itemKeys_.contains(it.key()))
+                if (itemKeys_.contains(it.key()) || (historyKept && movedAway_.contains(it.key())))
                     continue;
-                if (movedAway_.contains(it.key()))
-                    add(leftBehind, QStringLiteral("%1 %2 rows of item %3, which moved away")
-                                        .arg(it->size())
-                                        .arg(QLatin1String(what), it.key()));
-                else
-                    add(kind, QStringLiteral("%1 %2 rows of item %3, which does not exist")
-                                  .arg(it->size())
-                                  .arg(QLatin1String(what), it.key()));
+                add(kind, QStringLiteral("%1 %2 rows of item %3, which does not exist")
+                              .arg(it->size())
+                              .arg(QLatin1String(what), it.key()));
             }
         };
-        orphans(d.components, ViolationKind::ComponentWithoutItem, ViolationKind::ComponentWithoutItem,
-                "component");
-        orphans(d.observations, ViolationKind::ObservationWithoutItem, ViolationKind::ObservationLeftBehind,
-                "observation");
-        orphans(d.componentObservations, ViolationKind::ObservationWithoutItem,
-                ViolationKind::ObservationLeftBehind, "component observation");
+        orphans(d.components, ViolationKind::ComponentWithoutItem, false, "component");
+        orphans(d.observations, ViolationKind::ObservationWithoutItem, true, "observation");
+        orphans(d.componentObservations, ViolationKind::ObservationWithoutItem, true,
+                "component observation");
 
         for (const Item& i : std::as_const(items_)) {
             const auto seeded = seed_.items.constFind(i.marker);
@@ -488,8 +483,6 @@ QString kindName(ViolationKind kind) {
         return QStringLiteral("component without its item");
     case ViolationKind::ObservationWithoutItem:
         return QStringLiteral("observation without its item");
-    case ViolationKind::ObservationLeftBehind:
-        return QStringLiteral("observation left behind by a move");
     case ViolationKind::GroupBroken:
         return QStringLiteral("sequence group broken");
     case ViolationKind::SurchargeNotConserved:

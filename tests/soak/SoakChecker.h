@@ -22,8 +22,7 @@ enum class ViolationKind {
     ItemNotAsSeeded,        // an item row whose product or surcharge is not its seeded item's
     DependentsNotAsSeeded,  // an item row whose observations or components are not its seeded item's
     ComponentWithoutItem,   // a component row whose item row does not exist
-    ObservationWithoutItem, // an item or component observation row whose item row does not exist
-    ObservationLeftBehind,  // the same, where a tracking row says the item moved away
+    ObservationWithoutItem, // an observation row of an item that neither exists nor moved away
     GroupBroken,            // a seeded sequence group no longer together under one sequence of one tab
     SurchargeNotConserved,  // the tabs' surcharge totals together differ from the seeded sum
     TabSurchargeMismatch,   // a tab that only whole moves touched whose total is not its items' sum
