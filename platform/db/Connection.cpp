@@ -44,19 +44,20 @@ void Connection::setConnected(bool on) {
     }
     if (beforeConnect)
         beforeConnect(*this);
-    const ConnectionSpec spec = parseConnectionString(connectionString_);
-    if (QSqlDatabase::contains(qtName_) && QSqlDatabase::database(qtName_, false).driverName() != spec.driver)
+    const ConnectionTarget target = parseConnectionString(connectionString_);
+    if (QSqlDatabase::contains(qtName_) &&
+        QSqlDatabase::database(qtName_, false).driverName() != target.driver)
         QSqlDatabase::removeDatabase(qtName_);
     QSqlDatabase db = QSqlDatabase::contains(qtName_) ? QSqlDatabase::database(qtName_, false)
-                                                      : QSqlDatabase::addDatabase(spec.driver, qtName_);
+                                                      : QSqlDatabase::addDatabase(target.driver, qtName_);
     if (!db.isValid())
-        throw ConfigError(QStringLiteral("O driver de banco %1 não está instalado.").arg(spec.driver));
-    db.setDatabaseName(spec.databaseName);
-    db.setHostName(spec.host);
-    db.setPort(spec.port);
-    db.setUserName(spec.user);
-    db.setPassword(spec.password);
-    db.setConnectOptions(spec.connectOptions);
+        throw ConfigError(QStringLiteral("O driver de banco %1 não está instalado.").arg(target.driver));
+    db.setDatabaseName(target.databaseName);
+    db.setHostName(target.host);
+    db.setPort(target.port);
+    db.setUserName(target.user);
+    db.setPassword(target.password);
+    db.setConnectOptions(target.connectOptions);
     if (!db.open())
         throw error(db.lastError(),
                     QStringLiteral("conectar a %1").arg(redactedConnectionString(connectionString_)));
