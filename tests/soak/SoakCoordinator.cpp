@@ -83,7 +83,8 @@ public:
         host::createSuiteTables(*admin);
         installTabDeletionLog(*admin);
         tables_ = seedRestaurant(*admin, {o_.tables, 2, o_.seed});
-        const SeedRecord seed = captureSeed(*admin, Branch, true);
+        seed_ = captureSeed(*admin, Branch, true);
+        const SeedRecord& seed = seed_;
         const QList<Violation> onSeed = checkDatabase(*admin, seed, {});
         if (!onSeed.isEmpty()) {
             for (const Violation& v : onSeed.mid(0, 20))
@@ -107,12 +108,14 @@ public:
                                              : QString()));
 
         runTerminals();
+        crashChecker_.reset();
 
         JournalTally tally;
         for (const QString& j : std::as_const(journals_))
             tally.read(j);
         admin = connect(connection_, QStringLiteral("soak-check"));
-        const QList<Violation> violations = checkDatabase(*admin, seed, tally.possiblySplitTabs);
+        QList<Violation> violations = checkDatabase(*admin, seed, tally.possiblySplitTabs);
+        violations += crashViolations_;
         const qint64 deadlocksAfter = deadlocks(*admin);
         rowsNow_ = rowCounts(*admin);
         admin.reset();
@@ -260,6 +263,7 @@ private:
         if (slot.victim && status == QProcess::CrashExit) {
             ++crashes_;
             killPending_ = false;
+            checkAfterCrash();
             slot.sentBefore += sent;
             const int remaining = slot.quota - sent;
             if (remaining > 0 && QDateTime::currentMSecsSinceEpoch() < deadline_) {
@@ -285,6 +289,40 @@ private:
         slot.victim = false;
         if (allDone())
             loop_.quit();
+    }
+
+    // Every committed state must keep the invariants, so they are checked on one snapshot right after
+    // each kill while the other terminals go on. The journals are read once the snapshot holds, so every
+    // split that may have committed before it is known.
+    void checkAfterCrash() {
+        ++crashChecks_;
+        try {
+            if (!crashChecker_)
+                crashChecker_ = connect(connection_, QStringLiteral("soak-crash-check"));
+            Connection& c = *crashChecker_;
+            c.exec(c.dialect() == platform::db::Dialect::PostgreSQL
+                       ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
+                       : QStringLiteral("BEGIN"));
+            try {
+                c.exec(QStringLiteral("SELECT COUNT(*) FROM COMANDAVEN")); // takes the snapshot
+                JournalTally tally;
+                for (const QString& j : std::as_const(journals_))
+                    tally.read(j);
+                for (Violation v : checkDatabase(c, seed_, tally.possiblySplitTabs)) {
+                    v.detail = QStringLiteral("after crash %1: %2").arg(crashes_).arg(v.detail);
+                    crashViolations_ << v;
+                }
+                c.exec(QStringLiteral("COMMIT"));
+            } catch (...) {
+                c.exec(QStringLiteral("ROLLBACK"));
+                throw;
+            }
+        } catch (const std::exception& e) {
+            failures_ << QStringLiteral("the check after crash %1 failed: %2")
+                             .arg(crashes_)
+                             .arg(QString::fromUtf8(e.what()));
+            crashChecker_.reset();
+        }
     }
 
     void onTick() {
@@ -353,6 +391,8 @@ private:
                                   .arg(deadlocksAfter - deadlocksBefore)
                             : QStringLiteral("not observable on this database"));
         line("crashes injected", QStringLiteral("%1 of %2").arg(crashes_).arg(o_.crashes));
+        line("invariant checks after crashes",
+             QStringLiteral("%1 (%2 violations)").arg(crashChecks_).arg(crashViolations_.size()));
         line("screens without a request", QStringLiteral("%1 destination closed, %2 nothing to move")
                                               .arg(t.screensClosed)
                                               .arg(t.screensEmpty));
@@ -425,6 +465,10 @@ private:
     QList<Slot> slots_;
     QStringList journals_;
     QStringList failures_;
+    SeedRecord seed_;
+    std::unique_ptr<Connection> crashChecker_;
+    QList<Violation> crashViolations_;
+    int crashChecks_ = 0;
     QString rowsSeeded_, rowsNow_;
     QEventLoop loop_;
     qint64 deadline_ = 0;
