@@ -478,5 +478,7 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%s\n", ok ? "all targets met" : "some targets missed");
+    // modules and connections go while the application and the SQL drivers still exist
+    setups().clear();
     return 0;
 }
