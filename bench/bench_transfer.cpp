@@ -7,6 +7,7 @@
 #include "support/HistoryDatabase.h"
 
 #include "platform/Dataset.h"
+#include "platform/ItemNumbering.h"
 #include "platform/Session.h"
 #include "platform/Text.h"
 #include "platform/db/Connection.h"
@@ -18,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
@@ -127,18 +129,14 @@ public:
     explicit BareTransfer(platform::db::Connection& c) : c_(c) {
         for (const char* name :
              {"adqBloqComanda", "adqVerifVendaAberta", "adqPesqSeqProdCom", "adqBuscaVendaRest",
-              "adqVerifItemOrig", "acmInsProd", "adqObsItens", "acmInsObsItComandaVen", "adqItComandaEst",
+              "adqVerifItensOrig", "acmInsProd", "adqObsItens", "acmInsObsItComandaVen", "adqItComandaEst",
               "adqObsItensEst", "acmInsProdEst", "acmInsObsItComandaEst", "adqVerifPedidoAlt",
               "acmInsPedidoAlt", "acmUpPedidoAlt", "acmDelProdEst", "acmDelProd", "acmUpdComanda",
               "acmUpdMesa"})
             add(QString::fromLatin1(name),
                 Srv_Mvt04215::statementDef(QString::fromLatin1(name)).textFor(c.dialect()));
         // the item numbering's own statement
-        add(QStringLiteral("next"), QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN\n"
-                                                    "WHERE CDFILIAL = :P_CDFILIAL AND NRCOMANDA = :P_NRCOMANDA\n"
-                                                    "UNION ALL\n"
-                                                    "SELECT NRPRODCOMVENOLD FROM PEDIDOALT\n"
-                                                    "WHERE CDFILIALOLD = :P_CDFILIAL AND NRCOMANDAOLD = :P_NRCOMANDA"));
+        add(QStringLiteral("next"), platform::TdtmZelProxCodigo::statement().sql);
     }
 
     // Moves `items` (item numbers) whole from one tab to the other, as the service does.
@@ -150,6 +148,9 @@ public:
         for (const QString& tab : tabs)
             rows("adqBloqComanda", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", tab}});
         rows("adqVerifVendaAberta", {{"P_CDFILIAL", Branch}, {"P_NRVENDAREST", toSale}});
+        QHash<QString, double> originItems;
+        for (const auto& r : rows("adqVerifItensOrig", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}}))
+            originItems.insert(r[0].toString(), r[1].toDouble());
         int next = 0;
         for (const auto& r : rows("next", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", toTab}}))
             next = std::max(next, r[0].toInt());
@@ -162,8 +163,8 @@ public:
                      {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}})
                     .value(0)
                     .value(0);
-            rows("adqVerifItemOrig",
-                 {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
+            if (!originItems.contains(item))
+                throw std::runtime_error("the origin item is gone");
             std::map<QString, QVariant> ins = {
                 {"P_CDFILIAL", Branch},
                 {"P_NRVENDAREST", toSale},

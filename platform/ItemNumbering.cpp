@@ -7,7 +7,7 @@
 
 namespace platform {
 
-QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& tab, int count) {
+const db::StatementDef& TdtmZelProxCodigo::statement() {
     // Item numbers are fixed-width texts, so the highest text is the highest number and an index finds
     // it without reading the tab's history. The numbers of items that moved away count as used: their
     // observations stay behind and their tracking rows are keyed by the old number, so a new item must
@@ -26,7 +26,11 @@ QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& 
                    {QStringLiteral("P_NRCOMANDA")}},
         .resultFields = {{QStringLiteral("NRPRODCOMVEN"), FieldType::String, 6}},
     };
-    db::Statement& query = connection_.cachedStatement(def);
+    return def;
+}
+
+QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& tab, int count) {
+    db::Statement& query = connection_.cachedStatement(statement());
     query.close();
     query.setParam(QStringLiteral("P_CDFILIAL"), branch);
     query.setParam(QStringLiteral("P_NRCOMANDA"), tab);

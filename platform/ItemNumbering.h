@@ -5,7 +5,8 @@
 namespace platform {
 namespace db {
 class Connection;
-}
+struct StatementDef;
+} // namespace db
 
 // Item numbering of the suite's shared library: made for one call and released.
 class TdtmZelProxCodigo {
@@ -16,6 +17,9 @@ public:
     // holds or by one that moved away ("000001" for a new tab); `count` consecutive numbers from there
     // are free. Throws Error when they would not fit in 6 digits.
     QString PrxItemComanda(const QString& branch, const QString& tab, int count);
+
+    // The statement that finds the highest number (the benchmark runs it bare).
+    static const db::StatementDef& statement();
 
 private:
     db::Connection& connection_;

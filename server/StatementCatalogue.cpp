@@ -278,31 +278,29 @@ const SqlStore& assVerifVendaAberta() {
     return store;
 }
 
-const SqlStore& assVerifItemOrig() {
+// The items of an origin tab with their quantities, read once under lock, so that each record of a
+// request is checked against what the tab holds without a round trip of its own.
+const SqlStore& assVerifItensOrig() {
     static const SqlStore store{
-        .name = QStringLiteral("assVerifItemOrig"),
-        .ADOQuery = QStringLiteral("adqVerifItemOrig"),
-        .SQLORACLE = QStringLiteral(R"sql(SELECT QTPRODCOMVEN
+        .name = QStringLiteral("assVerifItensOrig"),
+        .ADOQuery = QStringLiteral("adqVerifItensOrig"),
+        .SQLORACLE = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
   FROM ITCOMANDAVEN
  WHERE CDFILIAL     = :P_CDFILIAL
    AND NRCOMANDA    = :P_NRCOMANDA
-   AND NRPRODCOMVEN = :P_NRPRODCOMVEN
    FOR UPDATE)sql"),
-        .SQLMSSQL = QStringLiteral(R"sql(SELECT QTPRODCOMVEN
+        .SQLMSSQL = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
   FROM ITCOMANDAVEN WITH (UPDLOCK, ROWLOCK)
  WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA
-   AND NRPRODCOMVEN = :P_NRPRODCOMVEN)sql"),
-        .SQLSQLITE = QStringLiteral(R"sql(SELECT QTPRODCOMVEN
+   AND NRCOMANDA    = :P_NRCOMANDA)sql"),
+        .SQLSQLITE = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
+  FROM ITCOMANDAVEN
+ WHERE CDFILIAL     = :P_CDFILIAL
+   AND NRCOMANDA    = :P_NRCOMANDA)sql"),
+        .SQLPOSTGRES = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
   FROM ITCOMANDAVEN
  WHERE CDFILIAL     = :P_CDFILIAL
    AND NRCOMANDA    = :P_NRCOMANDA
-   AND NRPRODCOMVEN = :P_NRPRODCOMVEN)sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(SELECT QTPRODCOMVEN
-  FROM ITCOMANDAVEN
- WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA
-   AND NRPRODCOMVEN = :P_NRPRODCOMVEN
    FOR UPDATE)sql"),
     };
     return store;
@@ -795,11 +793,12 @@ WHERE CDFILIALOLD = :CDFILIALOLD
                              {QStringLiteral("NRMESA"), FieldType::String, 4}},
         },
         {
-            .name = QStringLiteral("adqVerifItemOrig"),
+            .name = QStringLiteral("adqVerifItensOrig"),
             .kind = StatementKind::Query,
-            .store = &assVerifItemOrig(),
-            .params = {txt("P_CDFILIAL"), txt("P_NRCOMANDA"), txt("P_NRPRODCOMVEN")},
-            .resultFields = {{QStringLiteral("QTPRODCOMVEN"), FieldType::Float, 0}},
+            .store = &assVerifItensOrig(),
+            .params = {txt("P_CDFILIAL"), txt("P_NRCOMANDA")},
+            .resultFields = {{QStringLiteral("NRPRODCOMVEN"), FieldType::String, 6},
+                             {QStringLiteral("QTPRODCOMVEN"), FieldType::Float, 0}},
             .decimalsAsFloat = true,
         },
         // Freeing a table locks its tabs before it looks at their items again, so that a transfer into

@@ -16,7 +16,7 @@ const platform::db::SqlStore& assPesqSeqProdCom();
 const platform::db::SqlStore& assDeleleItCmd();
 const platform::db::SqlStore& assBloqComanda();
 const platform::db::SqlStore& assVerifVendaAberta();
-const platform::db::SqlStore& assVerifItemOrig();
+const platform::db::SqlStore& assVerifItensOrig();
 const platform::db::SqlStore& assBloqComandasVenda();
 
 } // namespace Srv_Mvt04215

@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "schema/CodeValues.h"
 
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <cmath>
@@ -49,6 +50,7 @@ public:
     void run() {
         req_.first();
         lockTabsAndCheckDestination();
+        readOriginItems();
         QString newItem = platform::TdtmZelProxCodigo(dm_.adcTrPosicao)
                               .PrxItemComanda(text("CDFILIAL"), text("NRCOMANDA"), req_.recordCount());
         currentSequence_ = highestDestinationSequence();
@@ -85,9 +87,13 @@ private:
         const QString branch = text("CDFILIAL");
         const QString destTab = text("NRCOMANDA");
         const QString destSale = text("NRVENDAREST");
-        QSet<QString> tabs{destTab};
+        QSet<QString> origins;
         for (req_.first(); !req_.eof(); req_.next())
-            tabs.insert(text("NRCOMANDAORIG"));
+            origins.insert(text("NRCOMANDAORIG"));
+        originTabs_ = QStringList(origins.cbegin(), origins.cend());
+        originTabs_.sort();
+        QSet<QString> tabs = origins;
+        tabs.insert(destTab);
         QStringList ordered(tabs.cbegin(), tabs.cend());
         ordered.sort();
 
@@ -144,18 +150,27 @@ private:
         return sale;
     }
 
+    // What the origin tabs hold now, under lock: the measure of a screen that may be older than the
+    // database.
+    void readOriginItems() {
+        originItems_.clear();
+        Statement& q = dm_.adqVerifItensOrig;
+        for (const QString& tab : std::as_const(originTabs_)) {
+            q.close();
+            q.setParam(QStringLiteral("P_CDFILIAL"), text("CDFILIAL"));
+            q.setParam(QStringLiteral("P_NRCOMANDA"), tab);
+            for (q.open(); !q.eof(); q.next())
+                originItems_.insert({tab, q.asString(QStringLiteral("NRPRODCOMVEN"))},
+                                    q.asFloat(QStringLiteral("QTPRODCOMVEN")));
+            q.close();
+        }
+        req_.first();
+    }
+
     // A screen that is older than the database must not move an item a second time.
     void checkOriginUnchanged() {
-        Statement& q = dm_.adqVerifItemOrig;
-        q.close();
-        q.setParam(QStringLiteral("P_CDFILIAL"), text("CDFILIAL"));
-        q.setParam(QStringLiteral("P_NRCOMANDA"), text("NRCOMANDAORIG"));
-        q.setParam(QStringLiteral("P_NRPRODCOMVEN"), text("NRPRODCOMVEN"));
-        q.open();
-        const bool present = !q.isEmpty();
-        const double stored = present ? q.asFloat(QStringLiteral("QTPRODCOMVEN")) : 0;
-        q.close();
-        if (!present || std::abs(stored - number("QTORIGINAL")) > QuantityTolerance)
+        const auto stored = originItems_.constFind({text("NRCOMANDAORIG"), text("NRPRODCOMVEN")});
+        if (stored == originItems_.cend() || std::abs(*stored - number("QTORIGINAL")) > QuantityTolerance)
             throw TransferRefused(transferText::originChanged(text("NRCOMANDAORIG"), text("NRPRODCOMVEN")));
     }
 
@@ -300,6 +315,8 @@ private:
     int currentSequence_ = 0;
     std::map<std::pair<QString, int>, int> newSequences_;
     QMap<QString, double> surchargeByOriginTab_;
+    QStringList originTabs_;
+    QHash<std::pair<QString, QString>, double> originItems_; // (tab, item) -> quantity
 };
 
 // A request names each origin item at most once: a second record would move it twice.

@@ -78,7 +78,7 @@ public:
     platform::db::Statement adqBloqComanda{adcTrPosicao, statementDef(QStringLiteral("adqBloqComanda"))};
     platform::db::Statement adqVerifVendaAberta{adcTrPosicao,
                                                 statementDef(QStringLiteral("adqVerifVendaAberta"))};
-    platform::db::Statement adqVerifItemOrig{adcTrPosicao, statementDef(QStringLiteral("adqVerifItemOrig"))};
+    platform::db::Statement adqVerifItensOrig{adcTrPosicao, statementDef(QStringLiteral("adqVerifItensOrig"))};
     platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
                                                  statementDef(QStringLiteral("adqBloqComandasVenda"))};
     // Providers: a query's whole result as one data packet.
