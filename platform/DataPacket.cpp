@@ -120,31 +120,41 @@ QVariant readValue(const FieldDef& field, const QJsonValue& v, int row, const QS
 // Packets travel with every lookup and transfer: they are written by hand, straight into the bytes.
 void appendString(QByteArray& out, const QString& text) {
     out += '"';
-    const QByteArray utf8 = text.toUtf8();
-    for (const char c : utf8) {
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = chars[i].unicode();
+        if (c >= 0x20 && c < 0x80 && c != u'"' && c != u'\\') {
+            out += char(c);
+            continue;
+        }
         switch (c) {
-        case '"':
+        case u'"':
             out += "\\\"";
             break;
-        case '\\':
+        case u'\\':
             out += "\\\\";
             break;
-        case '\n':
+        case u'\n':
             out += "\\n";
             break;
-        case '\r':
+        case u'\r':
             out += "\\r";
             break;
-        case '\t':
+        case u'\t':
             out += "\\t";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20) {
+            if (c < 0x20) {
                 char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(c));
                 out += escaped;
             } else {
-                out += c;
+                // one character beyond ASCII, or a surrogate pair, as UTF-8
+                const qsizetype n =
+                    QChar::isHighSurrogate(c) && i + 1 < size && chars[i + 1].isLowSurrogate() ? 2 : 1;
+                out += QStringView(chars + i, n).toUtf8();
+                i += n - 1;
             }
         }
     }
@@ -162,6 +172,22 @@ void appendDateTime(QByteArray& out, const QDateTime& value) {
 }
 
 void appendValue(QByteArray& out, const FieldDef& field, const QVariant& value, int row) {
+    // most values already have their field's type: a query's rows were read into it
+    const int type = value.typeId();
+    if (field.type == FieldType::String && type == QMetaType::QString) {
+        const auto* text = static_cast<const QString*>(value.constData());
+        if (text->isNull())
+            out += "null";
+        else
+            appendString(out, *text);
+        return;
+    }
+    if (field.type == FieldType::Float && type == QMetaType::Double &&
+        std::isfinite(*static_cast<const double*>(value.constData()))) {
+        out += QByteArray::number(*static_cast<const double*>(value.constData()), 'g',
+                                  QLocale::FloatingPointShortest);
+        return;
+    }
     // Texts are written whole: cutting to the width happens when a dataset takes them in.
     FieldDef uncut = field;
     uncut.size = 0;

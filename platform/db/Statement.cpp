@@ -88,6 +88,7 @@ void Statement::release() {
     row_.clear();
     query_ = QSqlQuery();
     preparedFor_ = 0;
+    columnsResolved_ = false;
 }
 
 QString Statement::currentText() const {
@@ -125,6 +126,7 @@ void Statement::prepare() {
         occurrenceSlot_.append(at);
     }
     query_ = QSqlQuery(connection_.database());
+    columnsResolved_ = false;
     query_.setForwardOnly(true);
     query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     changed_.fill(true); // a query just prepared holds no values yet
@@ -157,6 +159,17 @@ void Statement::open() {
     if (open_)
         return;
     run();
+    // The columns of a prepared text do not change from one run to the next: declared fields are
+    // found in the result once per preparation.
+    if (def_.resultFields.isEmpty() || !columnsResolved_)
+        resolveColumns();
+    open_ = true;
+    rowCount_ = 0;
+    eof_ = false;
+    next();
+}
+
+void Statement::resolveColumns() {
     const QSqlRecord record = query_.record();
     fields_.clear();
     sqlColumn_.clear();
@@ -171,6 +184,7 @@ void Statement::open() {
             fields_.append(f);
             sqlColumn_.append(col);
         }
+        columnsResolved_ = true;
     } else {
         for (int col = 0; col < record.count(); ++col) {
             const QSqlField f = record.field(col);
@@ -178,10 +192,6 @@ void Statement::open() {
             sqlColumn_.append(col);
         }
     }
-    open_ = true;
-    rowCount_ = 0;
-    eof_ = false;
-    next();
 }
 
 void Statement::close() {
@@ -266,7 +276,8 @@ DataPacket Statement::packet() {
     packet.fields = fields_;
     try {
         while (!eof_) {
-            packet.rows.append(row_);
+            // the row is handed over, not copied: the next one is read into a fresh record
+            packet.rows.append(std::move(row_));
             next();
         }
     } catch (...) {

@@ -84,6 +84,7 @@ private:
     void bindAll();
     void run();
     void readRow();
+    void resolveColumns();
     int column(const QString& field) const;
 
     Connection& connection_;
@@ -96,11 +97,12 @@ private:
     // One slot per distinct parameter name; every placeholder occurrence takes its slot's value.
     QHash<QString, int> slots_; // by upper-case name
     QList<QVariant> values_;
-    QList<QVariant> nulls_;     // a typed empty value per slot
-    QList<int> occurrenceSlot_; // per placeholder of the prepared text
-    QList<bool> changed_;       // per slot: set since the query last took the values
-    FieldList fields_;          // result fields of the open query
-    QList<int> sqlColumn_;      // for each result field, its column in the select list
+    QList<QVariant> nulls_;        // a typed empty value per slot
+    QList<int> occurrenceSlot_;    // per placeholder of the prepared text
+    QList<bool> changed_;          // per slot: set since the query last took the values
+    FieldList fields_;             // result fields of the open query
+    QList<int> sqlColumn_;         // for each result field, its column in the select list
+    bool columnsResolved_ = false; // fields_ and sqlColumn_ hold for the current preparation
     Record row_;
     bool open_ = false;
     bool eof_ = true;

@@ -62,6 +62,17 @@ TEST(DataPacketTest, RoundTripIsExactForEveryTypeAndNull) {
     EXPECT_EQ(back.rows[0][4].toDateTime().timeSpec(), Qt::LocalTime);
 }
 
+TEST(DataPacketTest, TextsWithEscapesAndCharactersBeyondAsciiComeBackAsTheyWere) {
+    // quotes, backslash, line breaks, a control character, accents and a character beyond the BMP
+    const QString text = QStringLiteral("a\"b\\c\nd\re\tf\x01g \U0001F355 P\u00e3o");
+    DataPacket p;
+    p.fields = {{"TX", FieldType::String, 0}};
+    p.rows = {{text}};
+    const QByteArray json = p.toJson();
+    EXPECT_TRUE(json.contains(R"(a\"b\\c\nd\re\tf\u0001g)")) << json.constData();
+    EXPECT_EQ(DataPacket::fromJson(json).rows.value(0).value(0).toString(), text);
+}
+
 TEST(DataPacketTest, FloatFieldTakesWholeNumbersAndTextsAreKeptUncut) {
     const DataPacket p = DataPacket::fromJson(
         R"({"fields":[{"name":"Q","type":"float"},{"name":"S","type":"string","size":2}],"rows":[[2,"abcd"],[2.0,null]]})");
