@@ -224,44 +224,54 @@ void appendValue(QByteArray& out, const FieldDef& field, const QVariant& value, 
 
 } // namespace
 
-QByteArray DataPacket::toJson() const {
-    QByteArray out;
-    out.reserve(256 + 64 * qsizetype(fields.size()) * (1 + rows.size()));
-    out += "{\"fields\":[";
+PacketJsonWriter::PacketJsonWriter(const FieldList& fields, qsizetype expectedRows) : fields_(fields) {
+    out_.reserve(256 + 64 * qsizetype(fields.size()) * (1 + expectedRows));
+    out_ += "{\"fields\":[";
     for (int f = 0; f < fields.size(); ++f) {
         const FieldDef& field = fields[f];
         if (f)
-            out += ',';
-        out += "{\"name\":";
-        appendString(out, field.name);
-        out += ",\"type\":\"";
-        out += fieldTypeName(field.type).toLatin1();
-        out += '"';
+            out_ += ',';
+        out_ += "{\"name\":";
+        appendString(out_, field.name);
+        out_ += ",\"type\":\"";
+        out_ += fieldTypeName(field.type).toLatin1();
+        out_ += '"';
         if (field.type == FieldType::String) {
-            out += ",\"size\":";
-            out += QByteArray::number(field.size);
+            out_ += ",\"size\":";
+            out_ += QByteArray::number(field.size);
         }
-        out += '}';
+        out_ += '}';
     }
-    out += "],\"rows\":[";
-    for (int r = 0; r < rows.size(); ++r) {
-        const Record& row = rows[r];
-        if (row.size() != fields.size())
-            throw PacketError(QStringLiteral("Pacote de dados não pode ser gravado: linha %1 tem %2 valores "
-                                             "para %3 campos.")
-                                  .arg(r + 1)
-                                  .arg(row.size())
-                                  .arg(fields.size()));
-        out += r ? ",[" : "[";
-        for (int f = 0; f < fields.size(); ++f) {
-            if (f)
-                out += ',';
-            appendValue(out, fields[f], row[f], r);
-        }
-        out += ']';
+    out_ += "],\"rows\":[";
+}
+
+void PacketJsonWriter::append(const Record& row) {
+    if (row.size() != fields_.size())
+        throw PacketError(QStringLiteral("Pacote de dados não pode ser gravado: linha %1 tem %2 valores "
+                                         "para %3 campos.")
+                              .arg(rows_ + 1)
+                              .arg(row.size())
+                              .arg(fields_.size()));
+    out_ += rows_ ? ",[" : "[";
+    for (int f = 0; f < fields_.size(); ++f) {
+        if (f)
+            out_ += ',';
+        appendValue(out_, fields_[f], row[f], rows_);
     }
-    out += "]}";
-    return out;
+    out_ += ']';
+    ++rows_;
+}
+
+QByteArray PacketJsonWriter::finish() {
+    out_ += "]}";
+    return std::move(out_);
+}
+
+QByteArray DataPacket::toJson() const {
+    PacketJsonWriter writer(fields, rows.size());
+    for (const Record& row : rows)
+        writer.append(row);
+    return writer.finish();
 }
 
 DataPacket DataPacket::fromJson(const QByteArray& json, const QString& source) {

@@ -18,4 +18,18 @@ struct DataPacket {
     static DataPacket fromJson(const QByteArray& json, const QString& source = QStringLiteral("data packet"));
 };
 
+// Writes the JSON of a packet row by row, for results that need not be held whole first.
+class PacketJsonWriter {
+public:
+    explicit PacketJsonWriter(const FieldList& fields, qsizetype expectedRows = 16);
+    // Throws PacketError for a row that does not fit the fields.
+    void append(const Record& row);
+    QByteArray finish();
+
+private:
+    const FieldList& fields_;
+    QByteArray out_;
+    int rows_ = 0;
+};
+
 } // namespace platform

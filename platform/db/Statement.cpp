@@ -5,6 +5,7 @@
 
 #include <QSqlField>
 #include <QSqlRecord>
+#include <optional>
 
 namespace platform::db {
 namespace {
@@ -267,17 +268,15 @@ int Statement::asInteger(const QString& field) const {
     return n;
 }
 
-DataPacket Statement::packet() {
+// Delivers every row from the first to `each`; the statement stays as open as it was.
+template <typename Each> void Statement::eachRow(Each each) {
     if (open_ && rowCount_ > 1)
         close(); // a provider always delivers from the first row
     const bool wasOpen = open_;
     open();
-    DataPacket packet;
-    packet.fields = fields_;
     try {
         while (!eof_) {
-            // the row is handed over, not copied: the next one is read into a fresh record
-            packet.rows.append(std::move(row_));
+            each();
             next();
         }
     } catch (...) {
@@ -286,7 +285,26 @@ DataPacket Statement::packet() {
     }
     if (!wasOpen)
         close();
+}
+
+DataPacket Statement::packet() {
+    DataPacket packet;
+    // the row is handed over, not copied: the next one is read into a fresh record
+    eachRow([&] { packet.rows.append(std::move(row_)); });
+    packet.fields = fields_;
     return packet;
+}
+
+QByteArray Statement::packetJson() {
+    std::optional<PacketJsonWriter> writer;
+    eachRow([&] {
+        if (!writer)
+            writer.emplace(fields_);
+        writer->append(row_);
+    });
+    if (!writer)
+        writer.emplace(fields_);
+    return writer->finish();
 }
 
 int Statement::execute() {

@@ -72,6 +72,8 @@ public:
 
     // Provider: the whole result as one packet; opens the query when closed and closes it again then.
     DataPacket packet();
+    // The same packet as JSON, written while the rows are read.
+    QByteArray packetJson();
 
     // Command: runs it and returns the number of rows it changed.
     int execute();
@@ -85,6 +87,7 @@ private:
     void run();
     void readRow();
     void resolveColumns();
+    template <typename Each> void eachRow(Each each);
     int column(const QString& field) const;
 
     Connection& connection_;
@@ -114,7 +117,7 @@ class Provider {
 public:
     explicit Provider(Statement& query) : query_(query) {}
     DataPacket data() { return query_.packet(); }
-    QByteArray dataJson() { return query_.packet().toJson(); }
+    QByteArray dataJson() { return query_.packetJson(); }
 
 private:
     Statement& query_;
