@@ -5,8 +5,6 @@
 #include "platform/db/Connection.h"
 
 #include <QElapsedTimer>
-#include <QUrl>
-#include <QUrlQuery>
 #include <QUuid>
 #include <iostream>
 
@@ -66,15 +64,7 @@ HistoryDatabase::HistoryDatabase(Engine engine, int closedSales)
         if (base.isEmpty())
             throw std::runtime_error("MVT_TEST_PG is not set");
         schema_ = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
-        platform::db::Connection setup(QStringLiteral("bench-schema"));
-        setup.setConnectionString(base);
-        setup.open();
-        setup.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema_));
-        QUrl url(base);
-        QUrlQuery query(url);
-        query.addQueryItem(QStringLiteral("options"), QStringLiteral("-csearch_path=%1").arg(schema_));
-        url.setQuery(query);
-        connectionString_ = url.toString();
+        connectionString_ = platform::db::Connection::createSchema(base, schema_);
     }
     seed();
 }

@@ -92,6 +92,14 @@ void Connection::exec(const QString& sql) {
         throw error(query.lastError(), sql);
 }
 
+QString Connection::createSchema(const QString& postgresUri, const QString& schema) {
+    Connection setup(QStringLiteral("schema-setup"));
+    setup.setConnectionString(postgresUri);
+    setup.open();
+    setup.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+    return withSearchPath(postgresUri, schema);
+}
+
 void Connection::runControl(const QString& sql, const char* what) {
     QSqlQuery query(database());
     if (!query.exec(sql))

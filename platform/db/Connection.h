@@ -46,6 +46,9 @@ public:
 
     // Runs one statement text outside the catalogue (session settings).
     void exec(const QString& sql);
+    // Creates `schema` on the PostgreSQL server of `postgresUri` and returns a connection string whose
+    // sessions work in it: tests, benchmarks and load runs each get tables of their own.
+    static QString createSchema(const QString& postgresUri, const QString& schema);
 
     // SQLite writers take the write lock when the transaction begins, so that two terminals on one
     // file queue up instead of failing halfway through.

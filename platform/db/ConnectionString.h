@@ -19,6 +19,9 @@ struct ConnectionTarget {
 // "postgres://") and "odbc:ODBC-CONNECTION-STRING". Throws ConfigError for anything else.
 ConnectionTarget parseConnectionString(const QString& text);
 
+// A PostgreSQL connection string whose sessions work in `schema` (their search path).
+QString withSearchPath(const QString& postgresUri, const QString& schema);
+
 // The connection string without its password, for messages and logs.
 QString redactedConnectionString(const QString& text);
 

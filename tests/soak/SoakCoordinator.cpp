@@ -19,8 +19,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUrl>
-#include <QUrlQuery>
 #include <QUuid>
 #include <cstdio>
 #include <memory>
@@ -151,13 +149,7 @@ private:
             return;
         }
         schema_ = QStringLiteral("soak_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-        auto setup = connect(o_.database, QStringLiteral("soak-schema"));
-        setup->exec(QStringLiteral("CREATE SCHEMA %1").arg(schema_));
-        QUrl url(o_.database);
-        QUrlQuery query(url);
-        query.addQueryItem(QStringLiteral("options"), QStringLiteral("-csearch_path=%1").arg(schema_));
-        url.setQuery(query);
-        connection_ = url.toString();
+        connection_ = Connection::createSchema(o_.database, schema_);
     }
 
     // What the server counted; each one made the transfer that lost it try again.

@@ -6,8 +6,6 @@
 
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUrl>
-#include <QUrlQuery>
 #include <QUuid>
 
 namespace testsupport {
@@ -24,15 +22,7 @@ TestDatabase::TestDatabase(DbKind kind, bool withSuiteTables) : kind_(kind) {
         if (base.isEmpty())
             throw std::runtime_error("MVT_TEST_PG is not set");
         schema_ = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
-        platform::db::Connection setup(QStringLiteral("schema-setup"));
-        setup.setConnectionString(base);
-        setup.open();
-        setup.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema_));
-        QUrl url(base);
-        QUrlQuery query(url);
-        query.addQueryItem(QStringLiteral("options"), QStringLiteral("-csearch_path=%1").arg(schema_));
-        url.setQuery(query);
-        connectionString_ = url.toString();
+        connectionString_ = platform::db::Connection::createSchema(base, schema_);
     }
     admin_ = std::make_unique<platform::db::Connection>(QStringLiteral("test-admin"));
     admin_->setConnectionString(connectionString_);
