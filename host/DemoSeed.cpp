@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QStringList>
 #include <QUuid>
 #include <QVariantMap>
@@ -214,23 +213,7 @@ QString saleOfTab(const char* tab) {
 class Rows {
 public:
     explicit Rows(platform::db::Connection& connection) : connection_(connection) {}
-
-    void insert(const QString& table, const QVariantMap& row) {
-        QStringList columns, marks;
-        for (auto it = row.cbegin(); it != row.cend(); ++it) {
-            columns << it.key();
-            marks << QStringLiteral("?");
-        }
-        QSqlQuery q(connection_.database());
-        if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(table, columns.join(u','), marks.join(u','))))
-            throw connection_.error(q.lastError(), QStringLiteral("preparar ") + table);
-        int i = 0;
-        for (auto it = row.cbegin(); it != row.cend(); ++it)
-            q.bindValue(i++, it.value());
-        if (!q.exec())
-            throw connection_.error(q.lastError(), QStringLiteral("inserir em ") + table);
-    }
+    void insert(const QString& table, const QVariantMap& row) { insertRow(connection_, table, row); }
 
 private:
     platform::db::Connection& connection_;
@@ -366,17 +349,26 @@ void seedSales(platform::db::Connection& connection, const QDateTime& now) {
     }
 }
 
-void writeLocalFiles(const QString& folder) {
-    const QDir dir(folder);
-    writeFirstRecord(dir.filePath(QStringLiteral("PARAMETROSZEL.CDS")),
+void writeParametersFile(const QString& folder, const QString& branch, const QString& till,
+                         const QString& store, const QString& idEsquema, const QString& consum,
+                         const QString& consuf, const QString& couver) {
+    writeFirstRecord(QDir(folder).filePath(QStringLiteral("PARAMETROSZEL.CDS")),
                      {QStringLiteral("CDFILIAL"), QStringLiteral("CDCAIXA"), QStringLiteral("CDLOJA"),
                       QStringLiteral("IDESQUEMA"), QStringLiteral("CDPRODCONSUM"),
                       QStringLiteral("CDPRODCONSUF"), QStringLiteral("CDPRODCOUVER")},
-                     {Branch, Till, Store, IdEsquema, MinimumConsumptionProduct,
-                      FemaleMinimumConsumptionProduct, CoverChargeProduct});
-    writeFirstRecord(dir.filePath(QStringLiteral("Dados/Cadastros/ControleAcess.cds")),
+                     {branch, till, store, idEsquema, consum, consuf, couver});
+}
+
+void writeAccessFile(const QString& folder, const QString& operatorCode, const QString& operatorName) {
+    writeFirstRecord(QDir(folder).filePath(QStringLiteral("Dados/Cadastros/ControleAcess.cds")),
                      {QStringLiteral("CDOPERADOR"), QStringLiteral("NMOPERADOR")},
-                     {OperatorCode, OperatorName});
+                     {operatorCode, operatorName});
+}
+
+void writeLocalFiles(const QString& folder) {
+    writeParametersFile(folder, Branch, Till, Store, IdEsquema, MinimumConsumptionProduct,
+                        FemaleMinimumConsumptionProduct, CoverChargeProduct);
+    writeAccessFile(folder, OperatorCode, OperatorName);
 }
 
 SeededFolder seedFolder(const QString& folder) {

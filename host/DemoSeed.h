@@ -46,7 +46,13 @@ struct SeededFolder {
 // stamped as ordered during the hours before `now`. One transaction.
 void seedSales(platform::db::Connection& connection, const QDateTime& now = QDateTime::currentDateTime());
 
-// Writes the two local files the screen reads beside the host program.
+// The two local files the screen reads beside the host program: the parameters of the till and the
+// operator.
+void writeParametersFile(const QString& folder, const QString& branch, const QString& till,
+                         const QString& store, const QString& idEsquema, const QString& consum,
+                         const QString& consuf, const QString& couver);
+void writeAccessFile(const QString& folder, const QString& operatorCode, const QString& operatorName);
+// Both, with the demo's values.
 void writeLocalFiles(const QString& folder);
 
 // Deletes what an earlier seeding left in `folder`, then writes the SQLite database zel.db (the

@@ -3,6 +3,9 @@
 #include "platform/Errors.h"
 #include "platform/db/Connection.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 namespace host {
 namespace {
 
@@ -121,6 +124,23 @@ const QStringList& suiteTableNames() {
         QStringLiteral("PRODUTO"),
     };
     return names;
+}
+
+void insertRow(platform::db::Connection& connection, const QString& table, const QVariantMap& row) {
+    QStringList columns, marks;
+    for (auto it = row.cbegin(); it != row.cend(); ++it) {
+        columns << it.key();
+        marks << QStringLiteral("?");
+    }
+    QSqlQuery q(connection.database());
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(table, columns.join(u','), marks.join(u','))))
+        throw connection.error(q.lastError(), QStringLiteral("preparar ") + table);
+    int i = 0;
+    for (auto it = row.cbegin(); it != row.cend(); ++it)
+        q.bindValue(i++, it.value());
+    if (!q.exec())
+        throw connection.error(q.lastError(), QStringLiteral("inserir em ") + table);
 }
 
 } // namespace host

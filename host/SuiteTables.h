@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QVariantMap>
 
 namespace platform::db {
 class Connection;
@@ -17,5 +18,8 @@ void createSuiteTables(platform::db::Connection& connection);
 
 // The tables, in an order in which they can be emptied or dropped.
 const QStringList& suiteTableNames();
+
+// Inserts one row given by column name; the demo and the test builders write their rows this way.
+void insertRow(platform::db::Connection& connection, const QString& table, const QVariantMap& row);
 
 } // namespace host

@@ -1,6 +1,7 @@
 #include "SalesBuilder.h"
 
-#include <QSqlQuery>
+#include "host/SuiteTables.h"
+
 #include <QStringList>
 
 namespace testsupport {
@@ -9,20 +10,7 @@ SalesBuilder::SalesBuilder(platform::db::Connection& connection, QString branch,
     : connection_(connection), branch_(std::move(branch)), store_(std::move(store)) {}
 
 void SalesBuilder::insert(const QString& table, const QVariantMap& row) {
-    QStringList columns, marks;
-    for (auto it = row.cbegin(); it != row.cend(); ++it) {
-        columns << it.key();
-        marks << QStringLiteral("?");
-    }
-    QSqlQuery q(connection_.database());
-    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                       .arg(table, columns.join(u','), marks.join(u','))))
-        throw connection_.error(q.lastError(), QStringLiteral("preparar ") + table);
-    int i = 0;
-    for (auto it = row.cbegin(); it != row.cend(); ++it)
-        q.bindValue(i++, it.value());
-    if (!q.exec())
-        throw connection_.error(q.lastError(), QStringLiteral("inserir em ") + table);
+    host::insertRow(connection_, table, row);
 }
 
 SalesBuilder& SalesBuilder::product(const QString& code, const QString& name, const QVariantMap& columns) {

@@ -1,37 +1,19 @@
 #include "ScreenFixture.h"
 
 #include "client/Cli_Mvt04215.h"
+#include "host/DemoSeed.h"
 #include "platform/AuditLog.h"
 #include "platform/Dataset.h"
 #include "server/TrdmTrPosicao.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace testsupport {
-namespace {
-
-void writeFirstRecord(const QString& path, const QStringList& names, const QStringList& values) {
-    platform::FieldList fields;
-    for (const QString& n : names)
-        fields.append({n, platform::FieldType::String, 50});
-    platform::Dataset ds;
-    ds.setFieldDefs(fields);
-    ds.createDataSet();
-    ds.append();
-    for (int i = 0; i < names.size(); ++i)
-        ds.field(names[i]).setString(values[i]);
-    ds.post();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    ds.saveToFile(path);
-}
-
-} // namespace
 
 ScreenFixture::ScreenFixture(DbKind kind) {
     db_ = std::make_unique<TestDatabase>(kind);
@@ -60,16 +42,12 @@ ScreenFixture::~ScreenFixture() {
 
 void ScreenFixture::writeParameters(const QString& branch, const QString& till, const QString& store,
                                     const QString& couver, const QString& consum, const QString& consuf) {
-    writeFirstRecord(folderPath_ + QStringLiteral("/PARAMETROSZEL.CDS"),
-                     {QStringLiteral("CDFILIAL"), QStringLiteral("CDCAIXA"), QStringLiteral("CDLOJA"),
-                      QStringLiteral("IDESQUEMA"), QStringLiteral("CDPRODCONSUM"),
-                      QStringLiteral("CDPRODCONSUF"), QStringLiteral("CDPRODCOUVER")},
-                     {branch, till, store, QStringLiteral("1"), consum, consuf, couver});
+    host::demo::writeParametersFile(folderPath_, branch, till, store, QStringLiteral("1"), consum, consuf,
+                                    couver);
 }
 
 void ScreenFixture::writeAccessControl(const QString& code, const QString& name) {
-    writeFirstRecord(folderPath_ + QStringLiteral("/Dados/Cadastros/ControleAcess.cds"),
-                     {QStringLiteral("CDOPERADOR"), QStringLiteral("NMOPERADOR")}, {code, name});
+    host::demo::writeAccessFile(folderPath_, code, name);
 }
 
 Cli_Mvt04215::TfrmTrPosicao& ScreenFixture::open(const QString& origin, const QString& destination) {
