@@ -27,10 +27,10 @@ DatasetGrid::DatasetGrid(platform::Dataset& dataset, QList<GridColumn> columns, 
 
     connect(&dataset, &platform::Dataset::currentChanged, this, &DatasetGrid::showCurrent);
     connect(&model_, &QAbstractItemModel::modelReset, this,
-            [this] { showCurrent(model_.dataset().recNo()); });
+            [this] { showCurrent(model_.hasDataset() ? model_.dataset().recNo() : -1); });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
-                if (following_ || !current.isValid())
+                if (following_ || !current.isValid() || !model_.hasDataset())
                     return;
                 platform::ui::guarded([&] {
                     platform::Dataset& ds = model_.dataset();

@@ -3,6 +3,7 @@
 #include "platform/Dataset.h"
 
 #include <QAbstractTableModel>
+#include <QPointer>
 
 namespace Cli_Mvt04215 {
 
@@ -13,7 +14,8 @@ struct GridColumn {
     int width = 0;
 };
 
-// Shows a dataset's visible records in a grid through the dataset's own display texts.
+// Shows a dataset's visible records in a grid through the dataset's own display texts. A dataset that
+// goes before its grid leaves the grid empty: a grid being hidden still asks for its rows.
 class DatasetTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -26,10 +28,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     const QList<GridColumn>& columns() const { return columns_; }
-    platform::Dataset& dataset() { return dataset_; }
+    bool hasDataset() const { return !dataset_.isNull(); }
+    platform::Dataset& dataset() { return *dataset_; }
 
 private:
-    platform::Dataset& dataset_;
+    QPointer<platform::Dataset> dataset_;
     QList<GridColumn> columns_;
 };
 
