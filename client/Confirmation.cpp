@@ -86,7 +86,8 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
         reject();
-        throw;
+        // shown over the screen already: the caller learns of it without showing it again
+        throw platform::SilentAbort();
     }
     platform::ui::Mensagem(msgPadrao.Msg(QStringLiteral("TRANSOK")), QString(), QStringLiteral("N"),
                            QStringLiteral("N"), 0, QString(), IdEsquema, 0, nullptr);
