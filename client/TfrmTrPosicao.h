@@ -116,7 +116,12 @@ private:
     void returnCompanions(const QString& tab, const QString& sequence);
     void finishRemoving();
 
+    // Confirmation's audit entries: one the log refuses goes to standard error and is told once.
+    void writeAudit(const std::function<void()>& write);
+    void reportRefusedAudit(bool transferDone);
+
     bool closedAtOpening_ = false;
+    QStringList refusedAuditEntries_;
     bool formClosed_ = false;
 };
 
