@@ -93,6 +93,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
