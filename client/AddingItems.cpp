@@ -191,7 +191,7 @@ void TfrmTrPosicao::sbtAdicionarTodosClick(QObject* /*sender*/) {
         throw;
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
-        throw;
+        throw platform::SilentAbort(); // handed on, not shown a second time
     }
 }
 

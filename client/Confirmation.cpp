@@ -48,6 +48,7 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
                                 QStringLiteral("S"), 1, QString(), IdEsquema, 0, nullptr))
         return;
 
+    refusedAuditEntries_.clear();
     try {
         const QString destTab = field(cdsVerificaMesaDes, "NRCOMANDA");
         const QString destSale = field(cdsVerificaMesaDes, "NRVENDAREST");
@@ -77,20 +78,52 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
                 field(cdsProdDes, "NRVENDAREST") + QStringLiteral(". ") +
                 msgPadrao.Msg(QStringLiteral("Mot_Trans")) + u' ' + field(cdsProdDes, "CDPRODUTO") +
                 QStringLiteral(" - ") + field(cdsProdDes, "NMPRODUTO");
-            platform::LogControleAcess(
-                CdFilial, CdCaixa, QStringLiteral("TRA_PRO"), CdOperador, NmOperador, ParamLog,
-                msgPadrao.Msg(QStringLiteral("Mot_Tra_Pro1")), text, field(cdsVerificaMesaDes, "NRVENDAREST"),
-                field(cdsVerificaMesaDes, "NRCOMANDA"), field(cdsVerificaMesaDes, "DSCOMANDA"),
-                field(cdsVerificaMesaDes, "NRMESA"), 0, 0);
+            writeAudit([&] {
+                platform::LogControleAcess(
+                    CdFilial, CdCaixa, QStringLiteral("TRA_PRO"), CdOperador, NmOperador, ParamLog,
+                    msgPadrao.Msg(QStringLiteral("Mot_Tra_Pro1")), text,
+                    field(cdsVerificaMesaDes, "NRVENDAREST"), field(cdsVerificaMesaDes, "NRCOMANDA"),
+                    field(cdsVerificaMesaDes, "DSCOMANDA"), field(cdsVerificaMesaDes, "NRMESA"), 0, 0);
+            });
         }
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
+        reportRefusedAudit(false);
         reject();
-        throw;
+        // shown over the screen already: the caller learns of it without showing it again
+        throw platform::SilentAbort();
     }
     platform::ui::Mensagem(msgPadrao.Msg(QStringLiteral("TRANSOK")), QString(), QStringLiteral("N"),
                            QStringLiteral("N"), 0, QString(), IdEsquema, 0, nullptr);
+    reportRefusedAudit(true);
     accept();
+}
+
+// The database change has happened by the time an entry is written: a log that cannot take it must not
+// turn that into an error, or the operator would move the items again.
+void TfrmTrPosicao::writeAudit(const std::function<void()>& write) {
+    try {
+        write();
+    } catch (const platform::AuditLogError& e) {
+        platform::writeRefusedEntry(e);
+        refusedAuditEntries_ << e.text();
+    }
+}
+
+void TfrmTrPosicao::reportRefusedAudit(bool transferDone) {
+    if (refusedAuditEntries_.isEmpty())
+        return;
+    QString text =
+        QStringLiteral("%1 registro(s) de auditoria não puderam ser gravados e foram enviados à saída "
+                       "de erros do programa.")
+            .arg(refusedAuditEntries_.size());
+    if (transferDone)
+        text = QStringLiteral("A transferência foi realizada, mas ") + text +
+               QStringLiteral(" Não a repita; avise o suporte.");
+    else
+        text += QStringLiteral(" Avise o suporte.");
+    showError(text + QStringLiteral("\n\n") + refusedAuditEntries_.first());
+    refusedAuditEntries_.clear();
 }
 
 void TfrmTrPosicao::geraLog(int code, const QString& table) {
@@ -114,9 +147,11 @@ void TfrmTrPosicao::geraLog(int code, const QString& table) {
         code -= step->value;
         const QString text = msgPadrao.Msg(QString::fromLatin1(step->key));
         const QString detail = step->value == 8 ? text + QStringLiteral(" Nº da mesa : ") + table : text;
-        platform::LogControleAcess(CdFilial, CdCaixa, QString::fromLatin1(step->action), CdOperador,
-                                   NmOperador, QString(), text, detail, QString(), QString(), QString(),
-                                   QString(), 0, 0);
+        writeAudit([&] {
+            platform::LogControleAcess(CdFilial, CdCaixa, QString::fromLatin1(step->action), CdOperador,
+                                       NmOperador, QString(), text, detail, QString(), QString(), QString(),
+                                       QString(), 0, 0);
+        });
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/EventGuard.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 
 namespace Cli_Mvt04215 {
@@ -100,6 +101,17 @@ void TfrmTrPosicao::sbtUltimoClick(QObject*) {
 
 void TfrmTrPosicao::sbtSairClick(QObject*) {
     reject();
+}
+
+// The screen's own ways out (exit, Escape, the end of a confirmation) close it without this event. A
+// request of the window system - a window manager's Alt+F4 or close button - is refused like the key;
+// the host closing the screen, as when its application quits, leaves it as Escape does.
+void TfrmTrPosicao::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 } // namespace Cli_Mvt04215

@@ -127,7 +127,7 @@ void TfrmTrPosicao::sbtRemoverTodosClick(QObject* /*sender*/) {
         throw;
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
-        throw;
+        throw platform::SilentAbort(); // handed on, not shown a second time
     }
 }
 

@@ -93,6 +93,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
+    void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -116,7 +117,12 @@ private:
     void returnCompanions(const QString& tab, const QString& sequence);
     void finishRemoving();
 
+    // Confirmation's audit entries: one the log refuses goes to standard error and is told once.
+    void writeAudit(const std::function<void()>& write);
+    void reportRefusedAudit(bool transferDone);
+
     bool closedAtOpening_ = false;
+    QStringList refusedAuditEntries_;
     bool formClosed_ = false;
 };
 

@@ -21,6 +21,9 @@ const QString ScreenName = QStringLiteral("frmTrPosicao");
 const QString SeatChooserName = QStringLiteral("seatChooser");
 const QString KeypadName = QStringLiteral("numericKeypad");
 const QString MessageName = QStringLiteral("messageDialog");
+// The screen's question before a transfer and its message after one.
+const QString ConfirmationText = QStringLiteral("Deseja realmente realizar a transfêrencia ?");
+const QString TransferDoneText = QStringLiteral("Transferência realizada com sucesso.");
 
 constexpr int TickMs = 50;
 // Time for a posted key to be handled and painted before the next step looks.
@@ -52,7 +55,7 @@ QString keyName(int key, const QString& text) {
 
 } // namespace
 
-ScreenshotDriver::ScreenshotDriver(QString folder, QObject* parent)
+ScreenshotDriver::ScreenshotDriver(QString folder, Ending ending, QObject* parent)
     : QObject(parent), folder_(std::move(folder)) {
     timer_.setInterval(TickMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -65,7 +68,7 @@ ScreenshotDriver::ScreenshotDriver(QString folder, QObject* parent)
             fail(QStringLiteral("the tour stopped on an unknown failure"));
         }
     });
-    addSteps();
+    addSteps(ending);
 }
 
 bool ScreenshotDriver::start() {
@@ -97,7 +100,7 @@ QString ScreenshotDriver::pendingStep() const {
     return current_ < steps_.size() ? steps_[current_].what : QString();
 }
 
-void ScreenshotDriver::addSteps() {
+void ScreenshotDriver::addSteps(Ending ending) {
     using demo::ComboItemPrefix;
     using demo::OneUnitItemName;
     using demo::ThreeUnitsItemName;
@@ -134,10 +137,23 @@ void ScreenshotDriver::addSteps() {
         waitForScreenOnTop(),
         settle(400),
         grabScreen(QStringLiteral("02-items-moved.png")),
-        // leave without confirming: the database stays as seeded
-        press(Qt::Key_Escape, QStringLiteral("\x1b")),
-        waitForScreenClosed(),
     };
+    if (ending == Ending::Leave) {
+        // leave without confirming: the database stays as seeded
+        steps_ << press(Qt::Key_Escape, QStringLiteral("\x1b"));
+    } else {
+        steps_ << press(Qt::Key_Return, QStringLiteral("\r")) << waitForMessage(ConfirmationText)
+               << overMessage(settle(300))
+               << overMessage(grabDialog(MessageName, QStringLiteral("06-confirmation.png")))
+               << overMessage(press(Qt::Key_S, QStringLiteral("s")));
+        // the transfer runs before the next message shows
+        Step done = waitForMessage(TransferDoneText);
+        done.timeoutMs = 30000;
+        steps_ << done << overMessage(settle(300))
+               << overMessage(grabDialog(MessageName, QStringLiteral("07-transfer-done.png")))
+               << overMessage(press(Qt::Key_Return, QStringLiteral("\r")));
+    }
+    steps_ << waitForScreenClosed();
     steps_.front().timeoutMs = 30000; // the first opening also connects to the database
 }
 
@@ -158,7 +174,7 @@ void ScreenshotDriver::tick() {
         return;
     }
     const Step& step = steps_[current_];
-    const QString message = unexpectedMessage();
+    const QString message = step.overMessage ? QString() : unexpectedMessage();
     if (!message.isEmpty()) {
         fail(QStringLiteral("a message appeared while waiting for %1: %2").arg(step.what, message));
         return;
@@ -328,6 +344,23 @@ ScreenshotDriver::Step ScreenshotDriver::waitForScreenClosed() {
     return {QStringLiteral("the screen to close"), [this] {
                 return !screen() || !screen()->isVisible() ? Outcome::Done : Outcome::Wait;
             }};
+}
+
+ScreenshotDriver::Step ScreenshotDriver::waitForMessage(const QString& text) {
+    return overMessage(
+        {QStringLiteral("the message \"%1\"").arg(text), [this, text] {
+             const QString shown = unexpectedMessage();
+             if (shown.isEmpty())
+                 return Outcome::Wait;
+             if (!shown.contains(text))
+                 fail(QStringLiteral("a message appeared instead of \"%1\": %2").arg(text, shown));
+             return failed_ ? Outcome::Wait : Outcome::Done;
+         }});
+}
+
+ScreenshotDriver::Step ScreenshotDriver::overMessage(Step step) {
+    step.overMessage = true;
+    return step;
 }
 
 QTableView* ScreenshotDriver::originGrid() const {

@@ -22,13 +22,17 @@ namespace host {
 //   04-seat-chooser.png        a one-unit item added with "a": the seat chooser, seat 2 typed
 //   03-keypad.png              two of three units added: the numeric keypad with "2" typed
 //   05-keypad-over-screen.png  the whole display at that moment
-//   02-items-moved.png         after the combo followed; then Escape leaves without confirming
+//   02-items-moved.png         after the combo followed; then Escape leaves without confirming, or:
+//   06-confirmation.png        Enter: the question, answered "s"
+//   07-transfer-done.png       the success message, closed with Enter; the screen closes
 //
-// Whatever does not appear in time ends the tour: the reason goes to stderr, every dialog and the
-// screen are closed, and exitCode() is non-zero.
+// Whatever does not appear in time, and any other message, ends the tour: the reason goes to stderr,
+// every dialog and the screen are closed, and exitCode() is non-zero.
 class ScreenshotDriver : public QObject {
 public:
-    explicit ScreenshotDriver(QString folder, QObject* parent = nullptr);
+    enum class Ending { Leave, Confirm };
+
+    explicit ScreenshotDriver(QString folder, Ending ending = Ending::Leave, QObject* parent = nullptr);
 
     // Starts polling; call before the screen opens. False when the folder cannot be made.
     bool start();
@@ -47,9 +51,10 @@ private:
         QString what; // what is awaited, for the timeout message
         std::function<Outcome()> run;
         int timeoutMs = 10000;
+        bool overMessage = false; // a message on top is what this step works on
     };
 
-    void addSteps();
+    void addSteps(Ending ending);
     void tick();
     void fail(const QString& reason);
     void closeEverything();
@@ -65,6 +70,9 @@ private:
     Step waitForDialog(const QString& dialog);
     Step waitForScreenOnTop();
     Step waitForScreenClosed();
+    // A message dialog whose text holds `text`; one with another text fails the tour.
+    Step waitForMessage(const QString& text);
+    static Step overMessage(Step step);
 
     QWidget* screen() const { return screen_.data(); }
     QTableView* originGrid() const;

@@ -70,16 +70,20 @@ int main(int argc, char** argv) {
         QStringLiteral("screenshots"),
         QStringLiteral("Tour the screen on the demo data, save PNGs into DIR and leave without confirming."),
         QStringLiteral("DIR"));
+    QCommandLineOption confirmOption(
+        QStringLiteral("confirm"),
+        QStringLiteral("With --screenshots: end the tour by confirming the transfer instead of leaving."));
     parser.addOption(packageOption);
     parser.addOption(paramLogOption);
     parser.addOption(localeOption);
     parser.addOption(screenshotsOption);
+    parser.addOption(confirmOption);
     parser.addPositionalArgument(QStringLiteral("origin"), QStringLiteral("Origin table, e.g. 0045."));
     parser.addPositionalArgument(QStringLiteral("destination"),
                                  QStringLiteral("Destination table, e.g. 0046."));
     parser.process(app);
     const QStringList tables = parser.positionalArguments();
-    if (tables.size() != 2) {
+    if (tables.size() != 2 || (parser.isSet(confirmOption) && !parser.isSet(screenshotsOption))) {
         err << parser.helpText();
         return 2;
     }
@@ -110,7 +114,10 @@ int main(int argc, char** argv) {
     std::unique_ptr<host::ScreenshotDriver> driver;
     if (parser.isSet(screenshotsOption)) {
         // polls from inside the screen's own event loop once CriaTrPosicao opens it
-        driver = std::make_unique<host::ScreenshotDriver>(parser.value(screenshotsOption));
+        driver = std::make_unique<host::ScreenshotDriver>(parser.value(screenshotsOption),
+                                                          parser.isSet(confirmOption)
+                                                              ? host::ScreenshotDriver::Ending::Confirm
+                                                              : host::ScreenshotDriver::Ending::Leave);
         if (!driver->start())
             return driver->exitCode();
     }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
 namespace platform {
 
@@ -38,16 +39,20 @@ void LogControleAcess(const QString& branch, const QString& till, const QString&
         {QStringLiteral("value13"), QJsonValue::fromVariant(value13)},
         {QStringLiteral("value14"), QJsonValue::fromVariant(value14)},
     };
+    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
     const QString path = auditLogPath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw Error(QStringLiteral("Não foi possível gravar o registro de auditoria em %1: %2")
-                        .arg(path, file.errorString()));
-    const QByteArray line = QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n';
-    if (file.write(line) != line.size() || !file.flush())
-        throw Error(QStringLiteral("Não foi possível gravar o registro de auditoria em %1: %2")
-                        .arg(path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size() ||
+        !file.flush())
+        throw AuditLogError(QStringLiteral("Não foi possível gravar o registro de auditoria em %1: %2")
+                                .arg(path, file.errorString()),
+                            line);
+}
+
+void writeRefusedEntry(const AuditLogError& refused) {
+    std::fwrite(refused.line().constData(), 1, size_t(refused.line().size()), stderr);
+    std::fflush(stderr);
 }
 
 } // namespace platform

@@ -7,6 +7,8 @@
 #include "platform/Errors.h"
 #include "platform/db/FaultInjection.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -142,6 +144,26 @@ void expectWholeTransfer(ScreenFixture& f) {
               QStringLiteral("O"));
 }
 
+// The entry of the first record that chooseThree() moves, as the log holds it.
+void expectFirstTransferEntry(const QJsonObject& first) {
+    EXPECT_EQ(first.value(QStringLiteral("action")).toString(), QStringLiteral("TRA_PRO"));
+    EXPECT_EQ(first.value(QStringLiteral("branch")).toString(), QStringLiteral("0001"));
+    EXPECT_EQ(first.value(QStringLiteral("till")).toString(), QStringLiteral("003"));
+    EXPECT_EQ(first.value(QStringLiteral("operatorCode")).toString(), QStringLiteral("77"));
+    EXPECT_EQ(first.value(QStringLiteral("operatorName")).toString(), QStringLiteral("Ana"));
+    EXPECT_EQ(first.value(QStringLiteral("reason")).toString(), QStringLiteral("Transferir produto."));
+    EXPECT_EQ(first.value(QStringLiteral("text9")).toString(), QStringLiteral("200"));
+    EXPECT_EQ(first.value(QStringLiteral("text10")).toString(), QStringLiteral("20"));
+    EXPECT_EQ(first.value(QStringLiteral("text11")).toString(), QStringLiteral("Comanda 20"));
+    EXPECT_EQ(first.value(QStringLiteral("text12")).toString(), QStringLiteral("0046"));
+    EXPECT_EQ(first.value(QStringLiteral("value13")).toInt(-1), 0);
+    EXPECT_EQ(first.value(QStringLiteral("text")).toString(),
+              QStringLiteral(
+                  "Produtos tranferidos da mesa nº 0045 pos. 2 para a mesa nº 0046 pos. 4. Venda nº 200. "
+                  "Produto tranferido: P3 - Produto 3"));
+    EXPECT_EQ(first.size(), 15) << "the time and the fourteen arguments";
+}
+
 } // namespace
 
 TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
@@ -157,21 +179,7 @@ TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
 
     const QStringList lines = f->auditLines();
     ASSERT_EQ(actions(lines), QStringList(4, QStringLiteral("TRA_PRO")));
-    const QJsonObject first = entry(lines[0]);
-    EXPECT_EQ(first.value(QStringLiteral("branch")).toString(), QStringLiteral("0001"));
-    EXPECT_EQ(first.value(QStringLiteral("till")).toString(), QStringLiteral("003"));
-    EXPECT_EQ(first.value(QStringLiteral("operatorCode")).toString(), QStringLiteral("77"));
-    EXPECT_EQ(first.value(QStringLiteral("operatorName")).toString(), QStringLiteral("Ana"));
-    EXPECT_EQ(first.value(QStringLiteral("reason")).toString(), QStringLiteral("Transferir produto."));
-    EXPECT_EQ(first.value(QStringLiteral("text9")).toString(), QStringLiteral("200"));
-    EXPECT_EQ(first.value(QStringLiteral("text10")).toString(), QStringLiteral("20"));
-    EXPECT_EQ(first.value(QStringLiteral("text11")).toString(), QStringLiteral("Comanda 20"));
-    EXPECT_EQ(first.value(QStringLiteral("text12")).toString(), QStringLiteral("0046"));
-    EXPECT_EQ(first.value(QStringLiteral("value13")).toInt(-1), 0);
-    EXPECT_EQ(first.value(QStringLiteral("text")).toString(),
-              QStringLiteral(
-                  "Produtos tranferidos da mesa nº 0045 pos. 2 para a mesa nº 0046 pos. 4. Venda nº 200. "
-                  "Produto tranferido: P3 - Produto 3"));
+    expectFirstTransferEntry(entry(lines[0]));
     // the request carried the destination keys and the origin table
     for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next()) {
         EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString(), QStringLiteral("20"));
@@ -281,9 +289,10 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     EXPECT_FALSE(s.isVisible());
     EXPECT_EQ(f->db().snapshot(), before);
     EXPECT_TRUE(f->auditLines().isEmpty()) << "neither clean-up entries nor transfer entries";
+    // shown once, over the screen, and handed on silently
     ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
     EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("conexão perdida")));
-    EXPECT_EQ(f->dialogs.errorReports.size(), 1) << "raised again to the framework's report";
+    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
     EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty()) << "no success message";
 }
 
@@ -304,10 +313,51 @@ TEST_F(Confirmation, ATransferTheServerRollsBackLeavesNoTransferEntryAndKeepsThe
                                      "QTPRODCOMVEN = 5")),
         1);
     EXPECT_EQ(actions(f->auditLines()), QStringList{QStringLiteral("DEL_ITC")});
+    // the stale screen's refusal is shown once, before the screen closes
     ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
     EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("alterada em outro terminal")));
     EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("setTransferencia")));
+    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
     EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty());
+}
+
+// The log cannot take any entry (its folder is a file). The clean-up and the transfer have happened:
+// the operator is told so, and once that the entries were not written; each entry reaches standard
+// error as the log would have held it.
+TEST_F(Confirmation, AnAuditLogThatCannotBeWrittenDoesNotTurnATransferIntoAnError) {
+    f->sales().item(QStringLiteral("97"), QStringLiteral("000001"), QStringLiteral("P1"),
+                    1); // an orphan: code 1
+    ASSERT_TRUE(QDir(f->folder()).mkpath(QStringLiteral("Dados")));
+    QFile blocker(f->folder() + QStringLiteral("/Dados/Log"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    auto& s = open();
+    chooseThree();
+    f->dialogs.log.clear();
+    testing::internal::CaptureStderr();
+    confirm();
+    const QStringList standardError =
+        QString::fromStdString(testing::internal::GetCapturedStderr()).split(u'\n', Qt::SkipEmptyParts);
+
+    EXPECT_EQ(s.result(), QDialog::Accepted);
+    expectWholeTransfer(*f);
+    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+    ASSERT_EQ(f->dialogs.log.size(), 3) << f->dialogs.log.join(u'\n').toStdString();
+    EXPECT_EQ(f->dialogs.log[1], QStringLiteral("Mensagem:0:Transferência realizada com sucesso."));
+    EXPECT_TRUE(f->dialogs.log[2].startsWith(
+        QStringLiteral("Mensagem:3:A transferência foi realizada, mas 5 registro(s) de auditoria")))
+        << f->dialogs.log[2].toStdString();
+    EXPECT_TRUE(f->dialogs.log[2].contains(QStringLiteral("Dados/Log/ControleAcess.log")));
+
+    QStringList entries;
+    for (const QString& line : standardError)
+        if (line.startsWith(u'{'))
+            entries << line;
+    ASSERT_EQ(actions(entries),
+              (QStringList{QStringLiteral("DEL_ITC"), QStringLiteral("TRA_PRO"), QStringLiteral("TRA_PRO"),
+                           QStringLiteral("TRA_PRO"), QStringLiteral("TRA_PRO")}))
+        << standardError.join(u'\n').toStdString();
+    expectFirstTransferEntry(entry(entries[1]));
 }
 
 TEST_F(Confirmation, ADestinationWithoutAnOpenSaleIsRefusedWithItsOwnMessage) {

@@ -2,6 +2,10 @@
 
 #include "support/ScreenFixture.h"
 
+#include "client/Cli_Mvt04215.h"
+
+#include <QApplication>
+#include <QCloseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -81,6 +85,26 @@ TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNo
     f.press(Qt::Key_Escape);
     EXPECT_FALSE(s().isVisible());
     EXPECT_EQ(s().result(), QDialog::Rejected);
+    expectNoErrors();
+}
+
+// A window manager turns Alt+F4 and its close button into a close request of the window: refused like
+// the key. The host closing its windows, as its application does when it quits, closes the screen as
+// Escape would, and the host's call returns.
+TEST_F(Keys, AWindowManagersCloseRequestIsRefusedTheHostsCloseIsAnExit) {
+    bool refused = false;
+    const bool shown = f.runModal([&](Cli_Mvt04215::TfrmTrPosicao& screen) {
+        QCloseEvent request; // as the window system delivers it, through the screen's window
+        static_cast<QObject*>(screen.windowHandle())->event(&request);
+        refused = screen.isVisible() && !request.isAccepted();
+        QApplication::closeAllWindows();
+        EXPECT_FALSE(screen.isVisible());
+        EXPECT_EQ(screen.result(), QDialog::Rejected);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(Cli_Mvt04215::frmTrPosicao, nullptr);
+    EXPECT_TRUE(Cli_Mvt04215::boCria);
     expectNoErrors();
 }
 
