@@ -20,8 +20,15 @@ struct Command {
     std::function<QVariant(const QStringList&, QIODevice&)> call;
 };
 
-// What a server method returned, as the command line shows it.
-int report(const QVariant& result, QTextStream& out, QTextStream& err) {
+// What a server method returned, as the command line shows it. A false or a 0 that came from a
+// failure is the failure: the data module kept its text.
+int report(const QVariant& result, const QString& failure, QTextStream& out, QTextStream& err) {
+    const bool no = (result.metaType().id() == QMetaType::Bool && !result.toBool()) ||
+                    (result.metaType().id() == QMetaType::Int && result.toInt() == 0);
+    if (no && !failure.isEmpty()) {
+        err << failure << '\n';
+        return Failure;
+    }
     switch (result.metaType().id()) {
     case QMetaType::QByteArray:
         out << QString::fromUtf8(result.toByteArray()) << '\n';
@@ -47,6 +54,8 @@ QVariant readRequest(const QStringList& a, QIODevice& input) {
     QByteArray packet;
     if (a.isEmpty() || a[0] == QLatin1String("-")) {
         packet = input.readAll();
+    } else if (a[0].isEmpty()) {
+        return QStringLiteral("Não foi possível ler o pedido: o nome do arquivo está vazio.");
     } else {
         QFile file(a[0]);
         if (!file.open(QIODevice::ReadOnly))
@@ -140,6 +149,7 @@ QString usage() {
         "  a result code prints the integer                          exit 0\n"
         "  set-transferencia prints nothing on success               exit 0\n"
         "  a failure text goes to standard error                     exit 1\n"
+        "    (also when a false or a 0 comes from a failure)\n"
         "  wrong usage prints this text to standard error            exit 2\n");
     return text;
 }
@@ -191,7 +201,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, QIODev
         return Failure;
     }
     try {
-        return report(command->call(args, input), out, err);
+        const QVariant result = command->call(args, input);
+        return report(result, dm.module().lastFailure, out, err);
     } catch (const std::exception& e) {
         // a request that cannot be read leaves the transfer as an exception
         err << QString::fromUtf8(e.what()) << '\n';

@@ -20,7 +20,7 @@ QVariant getProdOrig(const QString& mesa, const QString& filial, const QString& 
         dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCONSFEM"), iif(consfem.isEmpty(), "X", consfem));
         return dm.dspProdOrig.dataJson();
     } catch (const std::exception& e) {
-        return failureText(e);
+        return failureText(e, mesa);
     }
 }
 
@@ -35,7 +35,7 @@ QVariant getValidaMesaDes(const QString& filial, const QString& loja, const QStr
         dm.adqValMesaDest.open();
         return dm.dspValMesaDest.dataJson();
     } catch (const std::exception& e) {
-        return failureText(e);
+        return failureText(e, mesa);
     }
 }
 

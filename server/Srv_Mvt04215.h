@@ -23,11 +23,13 @@ MVT_EXPORT QVariant getValidaMesaDes(const QString& filial, const QString& loja,
 // success, the failure text after a rollback.
 MVT_EXPORT QVariant setTransferencia(const QVariant& request);
 
-// True when the table's open sale has no item rows left (of any status).
+// True when the table's open sale has no item rows left (of any status); false as well after a failure,
+// whose text the data module keeps in lastFailure.
 MVT_EXPORT bool setVerificaMesaVazia(const QString& filial, const QString& loja, const QString& mesa);
 
 // Frees an empty table: deletes its open sale and tabs, marks it free and hands its join to mesaDes,
-// in one transaction. False when the sale still has items or anything failed.
+// in one transaction. False when the sale still has items or anything failed (the failure text is then
+// the data module's lastFailure).
 MVT_EXPORT bool setLiberamesa(const QString& filial, const QString& loja, const QString& mesa,
                               const QString& mesaDes);
 

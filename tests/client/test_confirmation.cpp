@@ -282,7 +282,9 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     EXPECT_EQ(f->db().snapshot(), before);
     EXPECT_TRUE(f->auditLines().isEmpty()) << "neither clean-up entries nor transfer entries";
     ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
-    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("conexão perdida")));
+    // a lost connection is told in words the waiter can act on
+    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("O banco de dados não responde")))
+        << f->dialogs.messageTexts(3)[0].toStdString();
     EXPECT_EQ(f->dialogs.errorReports.size(), 1) << "raised again to the framework's report";
     EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty()) << "no success message";
 }
