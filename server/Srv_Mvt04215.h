@@ -38,6 +38,10 @@ MVT_EXPORT bool setLiberamesa(const QString& filial, const QString& loja, const 
 MVT_EXPORT QVariant setDeletaVendaRest(const std::string& mesa, const std::string& filial,
                                        const std::string& loja);
 
+// True when the table is registered in the branch and store (not a server method: the screen asks it
+// to tell an unknown branch or table from a table without items). Throws on a database failure.
+bool mesaCadastrada(const QString& filial, const QString& loja, const QString& mesa);
+
 // The unit's initialisation and finalisation: loading the package creates no data module.
 void initializeUnit();
 void finalizeUnit();
