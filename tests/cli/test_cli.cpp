@@ -9,6 +9,9 @@
 #include "schema/ItemRecord.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -367,4 +370,66 @@ TYPED_TEST(CliCommands, ATransferRequestFromAFileMovesTheItemAndPrintsNothing) {
     EXPECT_EQ(this->database->rows("SELECT NRVENDAREST, NRCOMANDA, CDPRODUTO, QTPRODCOMVEN FROM ITCOMANDAVEN "
                                    "ORDER BY NRCOMANDA, CDPRODUTO"),
               QStringList({"V1|10|X|1", "V2|21|P1|2"}));
+}
+
+// Support staff asked "where did this item go?": the move records chain an item's keys from where it was
+// ordered to where it is now, and the same chain is told from any of its keys.
+TYPED_TEST(CliCommands, TraceItemFollowsTheMovesBothWaysAndStopsAtALoop) {
+    auto place = [](const char* sale, const char* tab, const char* item, const char* table,
+                    const char* seat) {
+        return QVariantMap{{"NRVENDAREST", sale},
+                           {"NRCOMANDA", tab},
+                           {"NRPRODCOMVEN", item},
+                           {"NRMESA", table},
+                           {"NRLUGARMESAIT", seat}};
+    };
+    this->builder->table("0005")
+        .sale("V1", "0005")
+        .tab("10", "V1")
+        .table("0006")
+        .sale("V2", "0006")
+        .tab("20", "V2")
+        .table("0007")
+        .sale("V3", "0007")
+        .tab("30", "V3")
+        .item("30", "000002", "P1", 2, {{"NRLUGARMESA", "3"}})
+        .tracking("V1", "10", "000001", place("V2", "20", "000003", "0006", "1"))
+        .tracking("V2", "20", "000003", place("V3", "30", "000002", "0007", "3"))
+        // a damaged pair of records that send an item back and forth
+        .tracking("V9", "90", "000001", place("V9", "91", "000001", "0009", "1"))
+        .tracking("V9", "91", "000001", place("V9", "90", "000001", "0009", "1"));
+
+    const Outcome text = this->tool({"trace-item", "0001", "20", "000003"});
+    EXPECT_EQ(text.exitCode, 0) << describe(text);
+    EXPECT_TRUE(text.err.isEmpty()) << describe(text);
+    EXPECT_EQ(text.out,
+              "comanda 10 item 000001, mesa 0005, lugar ?, venda V1, não está mais aqui\n"
+              "-> comanda 20 item 000003, mesa 0006, lugar 1, venda V2, não está mais aqui [consultado]\n"
+              "-> comanda 30 item 000002, mesa 0007, lugar 3, venda V3, qtde 2 [atual]\n");
+
+    QList<QJsonValue> chains;
+    for (const char* key : {"10/000001", "20/000003", "30/000002"}) {
+        const QStringList k = QString::fromLatin1(key).split(u'/');
+        const Outcome o = this->tool({"trace-item", "--json", "0001", k[0], k[1]});
+        EXPECT_EQ(o.exitCode, 0) << describe(o);
+        const QJsonObject trace = QJsonDocument::fromJson(o.out.toUtf8()).object();
+        EXPECT_EQ(trace["CDFILIAL"].toString(), "0001") << describe(o);
+        EXPECT_FALSE(trace["cycle"].toBool());
+        const QJsonArray places = trace["places"].toArray();
+        ASSERT_EQ(places.size(), 3) << describe(o);
+        EXPECT_EQ(places[trace["queried"].toInt()].toObject()["NRCOMANDA"].toString(), k[0]);
+        EXPECT_TRUE(places[0].toObject()["NRLUGARMESA"].isNull()) << "a seat no record keeps is not made up";
+        EXPECT_EQ(places[2].toObject()["QTPRODCOMVEN"].toDouble(), 2.0);
+        chains << trace["places"];
+    }
+    EXPECT_TRUE(chains[0] == chains[1] && chains[1] == chains[2]) << "the chain depends on the key asked";
+
+    const Outcome loop = this->tool({"trace-item", "--json", "0001", "90", "000001"}, {});
+    EXPECT_EQ(loop.exitCode, 0) << describe(loop);
+    const QJsonObject looped = QJsonDocument::fromJson(loop.out.toUtf8()).object();
+    EXPECT_TRUE(looped["cycle"].toBool()) << describe(loop);
+    EXPECT_EQ(looped["places"].toArray().size(), 2) << describe(loop);
+
+    expectFailure(this->tool({"trace-item", "0001", "99", "000001"}), 1);
+    expectUsage(this->tool({"trace-item", "0001", "20"}));
 }
