@@ -48,7 +48,10 @@ public:
         q.close();
         bindKey(q, key);
         q.open();
-        return !q.isEmpty();
+        if (!q.isEmpty())
+            return true;
+        q.close();
+        return false;
     }
     Statement& statement(Index which) { return c_.cachedStatement(itemTraceStatements().at(which)); }
 

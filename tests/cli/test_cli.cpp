@@ -370,6 +370,12 @@ TYPED_TEST(CliCommands, ATransferRequestFromAFileMovesTheItemAndPrintsNothing) {
     EXPECT_EQ(this->database->rows("SELECT NRVENDAREST, NRCOMANDA, CDPRODUTO, QTPRODCOMVEN FROM ITCOMANDAVEN "
                                    "ORDER BY NRCOMANDA, CDPRODUTO"),
               QStringList({"V1|10|X|1", "V2|21|P1|2"}));
+    // the move the transfer recorded is what the trace follows
+    const Outcome traced = this->tool({"trace-item", "0001", "10", "000001"});
+    EXPECT_EQ(traced.out,
+              "comanda 10 item 000001, mesa 0005, lugar ?, venda V1, não está mais aqui [consultado]\n"
+              "-> comanda 21 item 000001, mesa 0006, lugar 1, venda V2, qtde 2 [atual]\n")
+        << describe(traced);
 }
 
 // Support staff asked "where did this item go?": the move records chain an item's keys from where it was
