@@ -1,6 +1,7 @@
 #include "TfrmTrPosicao.h"
 
 #include "Cli_Mvt04215.h"
+#include "LocalFileProblems.h"
 #include "platform/Errors.h"
 #include "platform/Runtime.h"
 #include "platform/ui/Dialogs.h"
@@ -243,7 +244,8 @@ void TfrmTrPosicao::InicializaForm(const QString& /*arg1*/, const QString& /*arg
 
     const QString folder = platform::executableFolder();
     const QString parameters = folder + QStringLiteral("/PARAMETROSZEL.CDS");
-    if (QFile::exists(parameters)) {
+    const bool hasParameters = QFile::exists(parameters);
+    if (hasParameters) {
         cdsParametrosZel.loadFromFile(parameters);
         CdFilial = firstRecordText(cdsParametrosZel, "CDFILIAL");
         CdCaixa = firstRecordText(cdsParametrosZel, "CDCAIXA");
@@ -254,11 +256,20 @@ void TfrmTrPosicao::InicializaForm(const QString& /*arg1*/, const QString& /*arg
         CdProdCouver = firstRecordText(cdsParametrosZel, "CDPRODCOUVER");
     }
     const QString access = folder + QStringLiteral("/Dados/Cadastros/ControleAcess.cds");
-    if (QFile::exists(access)) {
+    const bool hasAccess = QFile::exists(access);
+    if (hasAccess) {
         cdsControleAcess.loadFromFile(access);
         CdOperador = firstRecordText(cdsControleAcess, "CDOPERADOR");
         NmOperador = firstRecordText(cdsControleAcess, "NMOPERADOR");
     }
+    // Missing files are no error of their own; they are named if the origin then shows no items.
+    parametersFile_ = parameters;
+    parameterProblems_ = localFileProblems(QStringLiteral("parâmetros"), parameters,
+                                           hasParameters ? &cdsParametrosZel : nullptr,
+                                           {QStringLiteral("CDFILIAL"), QStringLiteral("CDLOJA")});
+    accessProblems_ =
+        localFileProblems(QStringLiteral("controle de acesso"), access,
+                          hasAccess ? &cdsControleAcess : nullptr, {QStringLiteral("CDOPERADOR")});
     CarregaProdOrig();
     ControlaHabilitacao();
     cdsProdDes.createDataSet();
@@ -286,9 +297,26 @@ void TfrmTrPosicao::CarregaProdOrig() {
         throw;
     }
     if (cdsProdOrig.isEmpty()) {
-        showError(msgPadrao.Msg(QStringLiteral("PRONINFO")));
+        showError(emptyOriginText());
         closedAtOpening_ = true;
     }
+}
+
+QString TfrmTrPosicao::emptyOriginText() {
+    // Without a branch or a store no item can be found: the settings are at fault, not the table.
+    if (!parameterProblems_.isEmpty())
+        return (parameterProblems_ + accessProblems_).join(u'\n');
+    bool registered = true;
+    try {
+        registered = Srv_Mvt04215::mesaCadastrada(CdFilial, CdLoja, NrMesaOrig);
+    } catch (const std::exception&) {
+        // a check that cannot be made leaves the plain message
+    }
+    if (!registered)
+        return QStringLiteral("A mesa %1 não está cadastrada na filial %2, loja %3 (CDFILIAL e CDLOJA do "
+                              "arquivo de parâmetros %4).")
+            .arg(NrMesaOrig, CdFilial, CdLoja, parametersFile_);
+    return msgPadrao.Msg(QStringLiteral("PRONINFO"));
 }
 
 void TfrmTrPosicao::ControlaHabilitacao() {

@@ -101,6 +101,9 @@ private:
     void connectButton(platform::ui::TBlendedBitBtn* button, void (TfrmTrPosicao::*handler)(QObject*));
     // Shows an error message with the screen's arguments.
     void showError(const QString& text);
+    // What is said when the origin shows no items: the local files' problems when they leave the branch
+    // or store empty, an origin table the branch and store do not have, else PRONINFO.
+    QString emptyOriginText();
     // The list the navigation buttons act on: the origin when its grid has the focus.
     DatasetGrid& navigationGrid();
     // Runs an operation that changes both lists all or nothing: on a failure both lists are put back.
@@ -121,6 +124,8 @@ private:
     void writeAudit(const std::function<void()>& write);
     void reportRefusedAudit(bool transferDone);
 
+    QString parametersFile_;
+    QStringList parameterProblems_, accessProblems_;
     bool closedAtOpening_ = false;
     QStringList refusedAuditEntries_;
     bool formClosed_ = false;

@@ -386,7 +386,7 @@ SeededFolder seedFolder(const QString& folder) {
     {
         platform::db::Connection connection(QStringLiteral("demo-seed-") +
                                             QUuid::createUuid().toString(QUuid::Id128));
-        connection.setConnectionString(QStringLiteral("sqlite:") + out.database);
+        connection.setConnectionString(platform::db::Connection::createSqliteFile(out.database));
         connection.afterConnect = [](platform::db::Connection& c) {
             platform::SetADODBSession(c);
         };

@@ -5,7 +5,7 @@
 namespace Srv_Mvt04215 {
 
 QString systemCodeForExecutable(const QString& executable) {
-    // Hosts started from the original platform's paths arrive with backslashes.
+    // A host may be named by a path with backslashes (C:\ZEL\KBX.EXE): its file name is what counts.
     QString name = executable;
     name.replace(u'\\', u'/');
     name = QFileInfo(name).fileName().toUpper();

@@ -50,7 +50,8 @@ bool setVerificaMesaVazia(const QString& filial, const QString& loja, const QStr
     try {
         TrdmTrPosicao& dm = dataModule();
         return !saleHasItems(dm, filial, openSale(dm, filial, loja, mesa));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        failureText(e, mesa);
         return false;
     }
 }
@@ -99,7 +100,8 @@ bool setLiberamesa(const QString& filial, const QString& loja, const QString& me
         }
         dm->adcTrPosicao.commit();
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        failureText(e, mesa);
         if (dm) {
             try {
                 dm->adcTrPosicao.rollback();
@@ -168,7 +170,7 @@ QVariant setDeletaVendaRest(const std::string& mesaText, const std::string& fili
         }
         return code;
     } catch (const std::exception& e) {
-        return failureText(e);
+        return failureText(e, mesa);
     }
 }
 

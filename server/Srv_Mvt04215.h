@@ -23,11 +23,13 @@ MVT_EXPORT QVariant getValidaMesaDes(const QString& filial, const QString& loja,
 // success, the failure text after a rollback.
 MVT_EXPORT QVariant setTransferencia(const QVariant& request);
 
-// True when the table's open sale has no item rows left (of any status).
+// True when the table's open sale has no item rows left (of any status); false as well after a failure,
+// whose text the data module keeps in lastFailure.
 MVT_EXPORT bool setVerificaMesaVazia(const QString& filial, const QString& loja, const QString& mesa);
 
 // Frees an empty table: deletes its open sale and tabs, marks it free and hands its join to mesaDes,
-// in one transaction. False when the sale still has items or anything failed.
+// in one transaction. False when the sale still has items or anything failed (the failure text is then
+// the data module's lastFailure).
 MVT_EXPORT bool setLiberamesa(const QString& filial, const QString& loja, const QString& mesa,
                               const QString& mesaDes);
 
@@ -35,6 +37,10 @@ MVT_EXPORT bool setLiberamesa(const QString& filial, const QString& loja, const 
 // of the clean-ups that ran (1, 2, 4, 8), or the failure text.
 MVT_EXPORT QVariant setDeletaVendaRest(const std::string& mesa, const std::string& filial,
                                        const std::string& loja);
+
+// True when the table is registered in the branch and store (not a server method: the screen asks it
+// to tell an unknown branch or table from a table without items). Throws on a database failure.
+bool mesaCadastrada(const QString& filial, const QString& loja, const QString& mesa);
 
 // The unit's initialisation and finalisation: loading the package creates no data module.
 void initializeUnit();

@@ -78,7 +78,8 @@ public:
     platform::db::Statement adqBloqComanda{adcTrPosicao, statementDef(QStringLiteral("adqBloqComanda"))};
     platform::db::Statement adqVerifVendaAberta{adcTrPosicao,
                                                 statementDef(QStringLiteral("adqVerifVendaAberta"))};
-    platform::db::Statement adqVerifItensOrig{adcTrPosicao, statementDef(QStringLiteral("adqVerifItensOrig"))};
+    platform::db::Statement adqVerifItensOrig{adcTrPosicao,
+                                              statementDef(QStringLiteral("adqVerifItensOrig"))};
     platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
                                                  statementDef(QStringLiteral("adqBloqComandasVenda"))};
     // Providers: a query's whole result as one data packet.
@@ -95,6 +96,10 @@ public:
     // When set, connecting uses this connection string instead of the one configured for the host
     // program (the command-line tool's --db, the tests).
     QString connectionStringOverride;
+
+    // The failure text of the last server method, empty when it succeeded: the methods whose result is
+    // a truth value cannot carry it, and the command-line tool tells a failure from a "no" by it.
+    QString lastFailure;
 
     void adcTrPosicaoBeforeConnect(platform::db::Connection& sender);
     void adcTrPosicaoAfterConnect(platform::db::Connection& sender);

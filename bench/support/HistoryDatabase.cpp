@@ -58,7 +58,8 @@ QString postgresUri() {
 HistoryDatabase::HistoryDatabase(Engine engine, int closedSales)
     : engine_(engine), closedSales_(closedSales) {
     if (engine == Engine::SQLite) {
-        connectionString_ = QStringLiteral("sqlite:") + dir_.filePath(QStringLiteral("history.db"));
+        connectionString_ =
+            platform::db::Connection::createSqliteFile(dir_.filePath(QStringLiteral("history.db")));
     } else {
         const QString base = postgresUri();
         if (base.isEmpty())

@@ -1,10 +1,12 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "Failures.h"
 #include "Statement.h"
 #include "platform/Errors.h"
 
 #include <QAtomicInteger>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 namespace platform::db {
@@ -52,15 +54,23 @@ void Connection::setConnected(bool on) {
                                                       : QSqlDatabase::addDatabase(target.driver, qtName_);
     if (!db.isValid())
         throw ConfigError(QStringLiteral("O driver de banco %1 não está instalado.").arg(target.driver));
+    // The open refuses a missing file as well; this says which file it was.
+    if (!target.file.isEmpty() && !QFileInfo(target.file).isFile())
+        throw ConfigError(QStringLiteral("O banco de dados %1 não existe.").arg(target.file));
     db.setDatabaseName(target.databaseName);
     db.setHostName(target.host);
     db.setPort(target.port);
     db.setUserName(target.user);
     db.setPassword(target.password);
     db.setConnectOptions(target.connectOptions);
-    if (!db.open())
-        throw error(db.lastError(),
-                    QStringLiteral("conectar a %1").arg(redactedConnectionString(connectionString_)));
+    if (!db.open()) {
+        const QString server = redactedConnectionString(connectionString_);
+        const DatabaseError failure = error(db.lastError(), QStringLiteral("conectar a %1").arg(server));
+        if (isNoAnswer(failure))
+            throw DatabaseError(noAnswerText(server), failure.databaseText(), failure.nativeCode(),
+                                failure.statement());
+        throw failure;
+    }
     try {
         dialect_ = dialectOf(db);
         open_ = true;
@@ -90,6 +100,36 @@ void Connection::exec(const QString& sql) {
     QSqlQuery query(database());
     if (!query.exec(sql))
         throw error(query.lastError(), sql);
+}
+
+QString Connection::createSqliteFile(const QString& path) {
+    const QString file = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(file))
+        throw ConfigError(QStringLiteral("O banco de dados %1 já existe.").arg(file));
+    const QString name = uniqueName(QStringLiteral("sqlite-create"));
+    bool created = false;
+    QSqlError failure;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        if (db.open()) {
+            // the first write makes the file; the log mode stays with it for every later session
+            QSqlQuery wal(db);
+            created = wal.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && wal.next() &&
+                      wal.value(0).toString() == QLatin1String("wal");
+            failure = wal.lastError();
+        } else {
+            failure = db.lastError();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!created) {
+        const QString text = failure.databaseText().isEmpty() ? failure.driverText() : failure.databaseText();
+        throw DatabaseError(QStringLiteral("Não foi possível criar o banco de dados %1: %2").arg(file, text),
+                            text, failure.nativeErrorCode());
+    }
+    return QStringLiteral("sqlite:") + file;
 }
 
 QString Connection::createSchema(const QString& postgresUri, const QString& schema) {

@@ -46,6 +46,9 @@ public:
 
     // Runs one statement text outside the catalogue (session settings).
     void exec(const QString& sql);
+    // Creates a new, empty SQLite database file in WAL mode (readers never wait for a writer) and
+    // returns its connection string; an existing file is an error. Opening never creates a file.
+    static QString createSqliteFile(const QString& path);
     // Creates `schema` on the PostgreSQL server of `postgresUri` and returns a connection string whose
     // sessions work in it: tests, benchmarks and load runs each get tables of their own.
     static QString createSchema(const QString& postgresUri, const QString& schema);

@@ -2,9 +2,11 @@
 
 #include "platform/Errors.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
+#include <algorithm>
 
 namespace platform::db {
 namespace {
@@ -28,9 +30,23 @@ ConnectionTarget parsePostgres(const QString& text) {
     if (target.databaseName.isEmpty())
         throw ConfigError(
             QStringLiteral("Endereço PostgreSQL sem nome de banco: %1").arg(redactedConnectionString(text)));
+    QList<std::pair<QString, QString>> settings = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+    // A server that accepts and never answers, or a network that dies under a session, must not hang a
+    // till: connecting is bounded, and keepalives (an idle wait for an answer) and the TCP user timeout
+    // (data never acknowledged) end a silent session. A live server answers both at once, however long
+    // its statement runs. The string's own settings win.
+    static const std::pair<const char*, const char*> bounds[] = {
+        {"connect_timeout", "10"},    {"keepalives", "1"},       {"keepalives_idle", "10"},
+        {"keepalives_interval", "5"}, {"keepalives_count", "3"}, {"tcp_user_timeout", "30000"},
+    };
+    for (const auto& [key, value] : bounds) {
+        const QString name = QString::fromLatin1(key);
+        if (std::none_of(settings.cbegin(), settings.cend(), [&](const auto& s) { return s.first == name; }))
+            settings.append({name, QString::fromLatin1(value)});
+    }
     // libpq takes further settings as key='value' pairs; Qt hands them over separated by ';'.
     QStringList options;
-    for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+    for (const auto& [key, value] : settings) {
         QString quoted = value;
         quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
         options << key + QStringLiteral("='") + quoted + u'\'';
@@ -46,11 +62,16 @@ ConnectionTarget parseConnectionString(const QString& raw) {
     if (hasScheme(text, u"sqlite:")) {
         ConnectionTarget target;
         target.driver = QStringLiteral("QSQLITE");
-        target.databaseName = text.mid(7);
-        if (target.databaseName.isEmpty())
+        const QString path = text.mid(7);
+        if (path.isEmpty())
             throw ConfigError(QStringLiteral("Conexão SQLite sem arquivo: \"%1\"").arg(text));
+        target.file = QFileInfo(path).absoluteFilePath();
+        // Opened for reading and writing, never created: a misspelt path must not become an empty
+        // database on which every look-up finds nothing.
+        target.databaseName =
+            QUrl::fromLocalFile(target.file).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
         // Two terminals on one file wait for each other instead of failing at once.
-        target.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
+        target.connectOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000;QSQLITE_OPEN_URI");
         return target;
     }
     if (hasScheme(text, u"postgresql://") || hasScheme(text, u"postgres://"))

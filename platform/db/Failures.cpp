@@ -21,4 +21,37 @@ QString tableBusyText(const QStringList& tables) {
     return QStringLiteral("Outro terminal está usando a mesa %1; tente novamente.").arg(list);
 }
 
+bool isNoAnswer(const DatabaseError& e) {
+    // SQLSTATE class 08 (connection exception) and a server that is going down or not up yet
+    const QString& code = e.nativeCode();
+    if (code.size() == 5 && (code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01") ||
+                             code == QLatin1String("57P02") || code == QLatin1String("57P03")))
+        return true;
+    // libpq reports a lost or never-made connection without a SQLSTATE; its texts are not translated
+    // for Portuguese, so they are matched as libpq and the C library write them.
+    static const char* const phrases[] = {
+        "timeout expired",
+        "server closed the connection unexpectedly",
+        "no connection to the server",
+        "could not receive data from server",
+        "could not send data to server",
+        "connection refused",
+        "connection timed out",
+        "connection reset by peer",
+        "no route to host",
+        "network is unreachable",
+    };
+    const QString text = e.databaseText();
+    for (const char* phrase : phrases)
+        if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+QString noAnswerText(const QString& server) {
+    return QStringLiteral("O banco de dados não responde (%1). Verifique a rede e o servidor e tente "
+                          "novamente.")
+        .arg(server);
+}
+
 } // namespace platform::db

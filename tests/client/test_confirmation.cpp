@@ -291,8 +291,11 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     EXPECT_TRUE(f->auditLines().isEmpty()) << "neither clean-up entries nor transfer entries";
     // shown once, over the screen, and handed on silently
     ASSERT_EQ(f->dialogs.messageTexts(3).size(), 1);
-    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("conexão perdida")));
-    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
+    // a lost connection is told in words the waiter can act on
+    EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("O banco de dados não responde")))
+        << f->dialogs.messageTexts(3)[0].toStdString();
+    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'
+').toStdString();
     EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty()) << "no success message";
 }
 

@@ -42,7 +42,7 @@ TEST_F(Opening, ReadsTheLocalFilesAndLoadsBothTables) {
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
 }
 
-TEST(OpeningWithoutFiles, MissingLocalFilesAreNotAnError) {
+TEST(OpeningWithoutFiles, MissingLocalFilesAreNotAnErrorButAreNamedWhenNoItemIsFound) {
     ScreenFixture f;
     f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     auto& s = f.open();
@@ -50,9 +50,39 @@ TEST(OpeningWithoutFiles, MissingLocalFilesAreNotAnError) {
     ASSERT_EQ(f.dialogs.methodChecks.size(), 2);
     EXPECT_EQ(f.dialogs.methodChecks[0].arguments, u"0045-----"_s);
     EXPECT_EQ(f.dialogs.methodChecks[1].arguments, u"--0046-0045"_s);
-    // without a branch no item is found, and that is all that is said
-    EXPECT_EQ(f.dialogs.log, QStringList({u"Mensagem:3:"_s + noItems}));
+    // without a branch no item is found: the missing files are said, not an empty table
+    EXPECT_EQ(f.dialogs.log,
+              QStringList({u"Mensagem:3:O arquivo de parâmetros não foi encontrado: "_s + f.folder() +
+                           u"/PARAMETROSZEL.CDS\nO arquivo de controle de acesso não foi encontrado: "_s +
+                           f.folder() + u"/Dados/Cadastros/ControleAcess.cds"_s}));
+    EXPECT_TRUE(s.closedAtOpening());
     EXPECT_TRUE(f.dialogs.errorReports.isEmpty());
+}
+
+// Settings that cannot find the origin's items are named: the field and its file, or the branch and store
+// that do not have the table. A table that is there and has no items is still PRONINFO.
+TEST(OpeningWithBadSettings, TheFileAndFieldOrTheUnknownBranchAreNamedInsteadOfAnEmptyTable) {
+    struct Case {
+        QString branch, store, expected;
+    };
+    const QString file = u"/PARAMETROSZEL.CDS"_s;
+    for (const Case& c :
+         {Case{u""_s, u"01"_s, u"O campo CDFILIAL do arquivo de parâmetros %1 está vazio."_s},
+          Case{u"0001"_s, u" "_s, u"O campo CDLOJA do arquivo de parâmetros %1 está vazio."_s},
+          Case{u"9999"_s, u"01"_s,
+               u"A mesa 0045 não está cadastrada na filial 9999, loja 01 (CDFILIAL e CDLOJA do "
+               "arquivo de parâmetros %1)."_s},
+          Case{u"0001"_s, u"01"_s, noItems}}) {
+        SCOPED_TRACE(c.expected.toStdString());
+        ScreenFixture f;
+        f.writeParameters(c.branch, u"003"_s, c.store);
+        f.writeAccessControl();
+        f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"IDSTPRCOMVEN", "6"}}));
+        EXPECT_TRUE(f.open().closedAtOpening());
+        EXPECT_EQ(
+            f.dialogs.messageTexts(3),
+            QStringList({c.expected.contains(u"%1"_s) ? c.expected.arg(f.folder() + file) : c.expected}));
+    }
 }
 
 TEST(OpeningWithBadFiles, AMalformedLocalFileIsAClearError) {

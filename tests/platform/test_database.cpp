@@ -7,6 +7,9 @@
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
 
+#include <QDir>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -203,9 +206,34 @@ TEST(DatabaseErrors, ConnectingToAMissingServerIsAClearError) {
         c.open();
         FAIL() << "connected to nothing";
     } catch (const DatabaseError& e) {
-        EXPECT_FALSE(e.text().isEmpty());
+        EXPECT_TRUE(e.text().startsWith(QStringLiteral("O banco de dados não responde"))) << e.what();
         EXPECT_FALSE(c.connected());
     }
     c.setConnectionString(QStringLiteral("ftp://x"));
     EXPECT_THROW(c.open(), ConfigError);
+}
+
+TEST(SqliteFiles, OpeningNeverCreatesAFileAndCreatingOneIsExplicit) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("zel #1?.db"));
+    Connection c;
+    c.setConnectionString(QStringLiteral("sqlite:") + path);
+    try {
+        c.open();
+        FAIL() << "opened a file that does not exist";
+    } catch (const ConfigError& e) {
+        EXPECT_TRUE(e.text().contains(path)) << e.what();
+    }
+    EXPECT_TRUE(QDir(folder.path()).isEmpty()) << "the failed open left a file behind";
+
+    EXPECT_EQ(Connection::createSqliteFile(path), QStringLiteral("sqlite:") + path);
+    EXPECT_THROW(Connection::createSqliteFile(path), ConfigError) << "an existing database is never reused";
+    c.open();
+    c.exec(QStringLiteral("CREATE TABLE T (K VARCHAR(10))"));
+    QSqlQuery q(c.database());
+    ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
+    EXPECT_EQ(q.value(0).toString(), QStringLiteral("wal"));
+    q.finish();
+    c.close();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({QStringLiteral("zel #1?.db")}));
 }

@@ -1,13 +1,18 @@
+#include "support/SalesBuilder.h"
 #include "support/TestDatabase.h"
 
 #include "platform/Runtime.h"
 #include "server/ConnectionChoice.h"
+#include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
@@ -20,15 +25,22 @@ TEST(ConnectionChoice, KbxAndHlvUseTheirOwnSystemInAnyCaseAndFolder) {
         EXPECT_EQ(systemCodeForExecutable(QString::fromLatin1(name)), QString()) << name;
 }
 
-TEST(ConnectionChoice, WithNothingConfiguredTheModuleOpensTheEmbeddedDatabaseBesideTheHost) {
+TEST(ConnectionChoice, WithNothingConfiguredTheModuleOpensTheEmbeddedDatabaseBesideTheHostIfItIsThere) {
     QTemporaryDir folder;
     platform::ExecutableFolderOverride beside(folder.path());
     qunsetenv("MVT04215_DB");
+    const QString zel = folder.filePath(QStringLiteral("zel.db"));
     TrdmTrPosicao dm;
+    try {
+        dm.adcTrPosicao.open();
+        FAIL() << "opened a database that is not there";
+    } catch (const platform::ConfigError& e) {
+        EXPECT_TRUE(e.text().contains(zel)) << e.what();
+    }
+    EXPECT_FALSE(QFile::exists(zel));
+    platform::db::Connection::createSqliteFile(zel);
     dm.adcTrPosicao.open();
-    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("zel.db"))));
-    EXPECT_EQ(dm.adcTrPosicao.connectionString(),
-              QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("zel.db")));
+    EXPECT_EQ(dm.adcTrPosicao.connectionString(), QStringLiteral("sqlite:") + zel);
 }
 
 TEST(ConnectionChoice, EnvironmentAndIniFileNameTheDatabase) {
@@ -106,7 +118,7 @@ TYPED_TEST(DataModuleTest, ActivationHooksConnectAndDisconnect) {
     EXPECT_TRUE(this->dm->adcTrPosicao.connected());
 }
 
-TEST(DataModuleSession, SqliteSessionUsesTheWriteAheadLog) {
+TEST(DataModuleSession, AFileWeCreateUsesTheWriteAheadLog) {
     TestDatabase db(DbKind::SQLite, false);
     TrdmTrPosicao dm;
     dm.connectionStringOverride = db.connectionString();
@@ -116,4 +128,52 @@ TEST(DataModuleSession, SqliteSessionUsesTheWriteAheadLog) {
     EXPECT_EQ(q.value(0).toString(), QStringLiteral("wal"));
     ASSERT_TRUE(q.exec(QStringLiteral("PRAGMA busy_timeout")) && q.next());
     EXPECT_GE(q.value(0).toInt(), 1000);
+}
+
+// A rollback-journal file that other programs share stays one, and a look-up waits for a writer as a
+// writer would instead of failing at once.
+TEST(DataModuleSession, ARollbackJournalFileKeepsItsModeAndAReadWaitsForAWriter) {
+    TestDatabase db(DbKind::SQLite);
+    db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    SalesBuilder(db.admin())
+        .product("P1", "Pizza")
+        .table("0005")
+        .sale("V1", "0005")
+        .tab("10", "V1")
+        .item("10", "000001", "P1", 1);
+    db.admin().close();
+    TrdmTrPosicao dm;
+    dm.connectionStringOverride = db.connectionString();
+    dm.adcTrPosicao.open();
+    rdmTrPosicao = &dm;
+    auto journalMode = [&] {
+        QSqlQuery q(dm.adcTrPosicao.database());
+        return q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next() ? q.value(0).toString() : QString();
+    };
+    EXPECT_EQ(journalMode(), QStringLiteral("delete"));
+
+    // another program holds the file for a moment
+    std::promise<bool> locked;
+    std::thread writer([path = db.connectionString().mid(7), &locked] {
+        {
+            QSqlDatabase other =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("writer"));
+            other.setDatabaseName(path);
+            const bool opened = other.open();
+            QSqlQuery q(other);
+            locked.set_value(opened && q.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            q.exec(QStringLiteral("COMMIT"));
+            q.finish();
+            other.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("writer"));
+    });
+    const bool held = locked.get_future().get();
+    const QVariant items = getProdOrig("0005", "0001", "01", "", "", "");
+    writer.join();
+    EXPECT_TRUE(held) << "the other program could not take the file";
+    EXPECT_EQ(items.metaType().id(), QMetaType::QByteArray) << items.toString().toStdString();
+    EXPECT_EQ(journalMode(), QStringLiteral("delete"));
+    rdmTrPosicao = nullptr;
 }

@@ -6,10 +6,12 @@
 
 #include "host/SuiteTables.h"
 #include "platform/Errors.h"
+#include "platform/Session.h"
 #include "platform/db/FaultInjection.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
+#include <QSqlQuery>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -267,6 +269,36 @@ TYPED_TEST(TableMaintenance, AnItemThatArrivesBeforeTheTabsAreLockedStopsTheRele
     EXPECT_FALSE(this->release("0005"));
     EXPECT_FALSE(dm.adcTrPosicao.inTransaction());
     EXPECT_EQ(this->database->snapshot(), before);
+}
+
+// Another terminal holds the table's tabs (a transfer under way): freeing the table waits for them as
+// long as a lock is waited for, then gives up with words that name the table, and nothing changes.
+TYPED_TEST(TableMaintenance, ATableAnotherTerminalHoldsIsNotReleasedAndTheWaitEnds) {
+    this->builder->table("0005").sale("V1", "0005").tab("10", "V1").join("J1", "0005");
+    const QStringList before = this->database->snapshot();
+    if (TypeParam::kind == DbKind::PostgreSQL) {
+        QSqlQuery bound(this->module->adcTrPosicao.database());
+        ASSERT_TRUE(bound.exec("SHOW lock_timeout") && bound.next());
+        EXPECT_EQ(bound.value(0).toString(), "10s");
+    }
+    platform::db::Connection holder(QStringLiteral("other-terminal"));
+    holder.setConnectionString(this->database->connectionString());
+    holder.afterConnect = [](platform::db::Connection& c) {
+        platform::SetADODBSession(c);
+    };
+    holder.open();
+    holder.beginTransaction(); // SQLite: the whole file
+    if (TypeParam::kind == DbKind::PostgreSQL)
+        holder.exec(
+            "SELECT NRCOMANDA FROM COMANDAVEN WHERE CDFILIAL = '0001' AND NRVENDAREST = 'V1' FOR UPDATE");
+
+    EXPECT_FALSE(this->release("0005"));
+    EXPECT_EQ(this->module->lastFailure, "Outro terminal está usando a mesa 0005; tente novamente.");
+    EXPECT_FALSE(this->module->adcTrPosicao.inTransaction());
+    holder.rollback();
+    EXPECT_EQ(this->database->snapshot(), before);
+    EXPECT_TRUE(this->release("0005")) << "once the other terminal lets go";
+    EXPECT_TRUE(this->module->lastFailure.isEmpty());
 }
 
 // The host deactivates and activates the data module between calls: a new connection, on which the

@@ -36,12 +36,20 @@ TEST(StatementTexts, SingleTextStatementsAreTheSuitesTextsByteForByte) {
 }
 
 TEST(StatementTexts, OracleAndSqlServerTextsOfTheStoresAreVerbatim) {
-    for (const SqlStore* store : {&assProdOrig(), &assPesqSeqProdCom()}) {
+    for (const SqlStore* store : {&assProdOrig(), &assPesqSeqProdCom()})
         EXPECT_EQ(store->SQLORACLE, golden(store->ADOQuery + QStringLiteral(".oracle.sql")))
             << store->name.toStdString();
-        EXPECT_EQ(store->SQLMSSQL, golden(store->ADOQuery + QStringLiteral(".mssql.sql")))
-            << store->name.toStdString();
-    }
+    EXPECT_EQ(assPesqSeqProdCom().SQLMSSQL, golden(QStringLiteral("adqPesqSeqProdCom.mssql.sql")));
+    // Without a length SQL Server converts to 30 characters (and reads 2000 as a style): the item's text
+    // and observation came back cut, and a whole move wrote them back cut. Those two lines alone changed.
+    QString mended = golden(QStringLiteral("adqProdOrig.mssql.sql"));
+    mended.replace(QStringLiteral("   CONVERT(VARCHAR,IT.TXPRODCOMVEN,2000) AS TXPRODCOMVEN,\n"),
+                   QStringLiteral("   CONVERT(VARCHAR(2000),IT.TXPRODCOMVEN) AS TXPRODCOMVEN,\n"));
+    mended.replace(QStringLiteral("   CONVERT(VARCHAR,IT.DSOBSPEDDIGCMD) AS DSOBSPEDDIGCMD,"),
+                   QStringLiteral("   CONVERT(VARCHAR(2000),IT.DSOBSPEDDIGCMD) AS DSOBSPEDDIGCMD,"));
+    ASSERT_EQ(mended.count(QStringLiteral("CONVERT(VARCHAR(2000),IT.")), 2);
+    EXPECT_EQ(assProdOrig().SQLMSSQL, mended);
+    EXPECT_FALSE(assProdOrig().SQLMSSQL.contains(QStringLiteral("CONVERT(VARCHAR,")));
     EXPECT_EQ(statementDef(QStringLiteral("adqProdOrig")).store, &assProdOrig());
     EXPECT_EQ(statementDef(QStringLiteral("adqPesqSeqProdCom")).store, &assPesqSeqProdCom());
 }

@@ -145,7 +145,7 @@ private:
             for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
                 QFile::remove(file + suffix);
             QDir().mkpath(QFileInfo(file).absolutePath());
-            connection_ = QStringLiteral("sqlite:") + file;
+            connection_ = Connection::createSqliteFile(file);
             return;
         }
         schema_ = QStringLiteral("soak_") + QUuid::createUuid().toString(QUuid::Id128).left(12);

@@ -16,7 +16,8 @@ QString postgresUri() {
 
 TestDatabase::TestDatabase(DbKind kind, bool withSuiteTables) : kind_(kind) {
     if (kind == DbKind::SQLite) {
-        connectionString_ = QStringLiteral("sqlite:") + dir_.filePath(QStringLiteral("test.db"));
+        connectionString_ =
+            platform::db::Connection::createSqliteFile(dir_.filePath(QStringLiteral("test.db")));
     } else {
         const QString base = postgresUri();
         if (base.isEmpty())

@@ -14,7 +14,7 @@ enum class DbKind { SQLite, PostgreSQL };
 // The PostgreSQL server the test run started (MVT_TEST_PG), or empty.
 QString postgresUri();
 
-// A fresh, empty database of one kind for one test: a SQLite file in a temporary folder, or a schema
+// A fresh, empty database of one kind for one test: a SQLite file (WAL) in a temporary folder, or a schema
 // of its own on the test server (dropped afterwards). `admin` is a connection for set-up and checks.
 class TestDatabase {
 public:
