@@ -294,8 +294,7 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     // a lost connection is told in words the waiter can act on
     EXPECT_TRUE(f->dialogs.messageTexts(3)[0].contains(QStringLiteral("O banco de dados não responde")))
         << f->dialogs.messageTexts(3)[0].toStdString();
-    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'
-').toStdString();
+    EXPECT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
     EXPECT_TRUE(f->dialogs.messageTexts(0).isEmpty()) << "no success message";
 }
 
