@@ -5,6 +5,7 @@
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
+#include <QCommandLineParser>
 #include <QFile>
 #include <functional>
 #include <memory>
@@ -14,14 +15,14 @@ namespace {
 
 using namespace Srv_Mvt04215;
 
-// A command's switches (--json) are taken out of its arguments before they are counted.
+// A command's switches (--json) may stand anywhere among its arguments and are not counted with them.
 struct Command {
     QString name;
     QStringList arguments;
     int minArgs;
     int maxArgs;
-    std::function<QVariant(const QStringList&, QIODevice&, const QStringList& switches)> call;
-    QStringList switches = {};
+    std::function<QVariant(const QStringList&, QIODevice&, const QCommandLineParser& switches)> call;
+    QList<QCommandLineOption> switches = {};
 };
 
 // What a server method returned, as the command line shows it. A false or a 0 that came from a
@@ -54,7 +55,7 @@ int report(const QVariant& result, const QString& failure, QTextStream& out, QTe
     }
 }
 
-QVariant readRequest(const QStringList& a, QIODevice& input, const QStringList&) {
+QVariant readRequest(const QStringList& a, QIODevice& input, const QCommandLineParser&) {
     QByteArray packet;
     if (a.isEmpty() || a[0] == QLatin1String("-")) {
         packet = input.readAll();
@@ -69,10 +70,10 @@ QVariant readRequest(const QStringList& a, QIODevice& input, const QStringList&)
     return setTransferencia(packet);
 }
 
-QVariant runTrace(const QStringList& a, QIODevice&, const QStringList& switches) {
+QVariant runTrace(const QStringList& a, QIODevice&, const QCommandLineParser& switches) {
     try {
         const ItemTrace trace = Srv_Mvt04215::traceItem(rdmTrPosicao->adcTrPosicao, a[0], a[1], a[2]);
-        return switches.contains(QLatin1String("--json")) ? cli::traceJson(trace) : cli::traceText(trace);
+        return switches.isSet(QStringLiteral("json")) ? cli::traceJson(trace) : cli::traceText(trace);
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     }
@@ -85,7 +86,7 @@ const QList<Command>& commands() {
           QStringLiteral("CONSUM"), QStringLiteral("CONSFEM")},
          6,
          6,
-         [](const QStringList& a, QIODevice&, const QStringList&) {
+         [](const QStringList& a, QIODevice&, const QCommandLineParser&) {
              return getProdOrig(a[0], a[1], a[2], a[3], a[4], a[5]);
          }},
         {QStringLiteral("get-valida-mesa-des"),
@@ -93,7 +94,7 @@ const QList<Command>& commands() {
           QStringLiteral("MESAORIG")},
          4,
          4,
-         [](const QStringList& a, QIODevice&, const QStringList&) {
+         [](const QStringList& a, QIODevice&, const QCommandLineParser&) {
              return getValidaMesaDes(a[0], a[1], a[2], a[3]);
          }},
         {QStringLiteral("set-transferencia"), {QStringLiteral("[FILE]")}, 0, 1, readRequest},
@@ -101,7 +102,7 @@ const QList<Command>& commands() {
          {QStringLiteral("FILIAL"), QStringLiteral("LOJA"), QStringLiteral("MESA")},
          3,
          3,
-         [](const QStringList& a, QIODevice&, const QStringList&) {
+         [](const QStringList& a, QIODevice&, const QCommandLineParser&) {
              return QVariant(setVerificaMesaVazia(a[0], a[1], a[2]));
          }},
         {QStringLiteral("set-libera-mesa"),
@@ -109,14 +110,14 @@ const QList<Command>& commands() {
           QStringLiteral("MESADES")},
          4,
          4,
-         [](const QStringList& a, QIODevice&, const QStringList&) {
+         [](const QStringList& a, QIODevice&, const QCommandLineParser&) {
              return QVariant(setLiberamesa(a[0], a[1], a[2], a[3]));
          }},
         {QStringLiteral("set-deleta-venda-rest"),
          {QStringLiteral("MESA"), QStringLiteral("FILIAL"), QStringLiteral("LOJA")},
          3,
          3,
-         [](const QStringList& a, QIODevice&, const QStringList&) {
+         [](const QStringList& a, QIODevice&, const QCommandLineParser&) {
              return setDeletaVendaRest(a[0].toStdString(), a[1].toStdString(), a[2].toStdString());
          }},
         {QStringLiteral("trace-item"),
@@ -125,9 +126,16 @@ const QList<Command>& commands() {
          3,
          3,
          runTrace,
-         {QStringLiteral("--json")}},
+         {QCommandLineOption(QStringLiteral("json"))}},
     };
     return list;
+}
+
+const Command* findCommand(const QString& name) {
+    for (const Command& c : commands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
 }
 
 // Makes the data module for one command and frees it afterwards.
@@ -178,44 +186,60 @@ QString usage() {
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err, QIODevice& input) {
-    QStringList args = arguments;
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption db(QStringLiteral("db"), QString(), QStringLiteral("CONNECTION"));
+
+    // The tool's own options come before the command; everything from the command on is the command's.
+    QCommandLineParser tool;
+    tool.addOptions({help, db});
+    tool.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const bool toolParsed = tool.parse(QStringList{QStringLiteral("mvt04215-cli")} + arguments);
+    const QStringList commandLine = tool.positionalArguments();
+    const Command* command = commandLine.isEmpty() ? nullptr : findCommand(commandLine.first());
+
+    // The command's parser sees its name first, where a parser expects the program's.
+    QCommandLineParser switches;
+    switches.addOption(help);
+    if (command)
+        switches.addOptions(command->switches);
+    const bool switchesParsed = commandLine.isEmpty() || switches.parse(commandLine);
+
+    // --help wins wherever it stands
+    if (tool.isSet(help) || (!commandLine.isEmpty() && switches.isSet(help))) {
         out << usage();
         return Ok;
     }
-    QString connection;
-    if (!args.isEmpty() && (args[0] == QLatin1String("--db") || args[0].startsWith(QLatin1String("--db=")))) {
-        if (args[0] == QLatin1String("--db")) {
-            if (args.size() < 2) {
-                err << "--db needs a connection string\n\n" << usage();
-                return Usage;
-            }
-            connection = args[1];
-            args = args.mid(2);
-        } else {
-            connection = args[0].mid(5);
-            args = args.mid(1);
-        }
-        if (connection.trimmed().isEmpty()) {
+    if (!toolParsed) {
+        // --db is the only option with a value: a failure that names no unknown option is its missing value
+        if (tool.unknownOptionNames().isEmpty())
             err << "--db needs a connection string\n\n" << usage();
-            return Usage;
-        }
+        else
+            err << tool.errorText() << "\n\n" << usage();
+        return Usage;
     }
-    if (args.isEmpty()) {
+    if (tool.values(db).size() > 1) {
+        err << "--db is given more than once\n\n" << usage();
+        return Usage;
+    }
+    const QString connection = tool.value(db);
+    if (tool.isSet(db) && connection.trimmed().isEmpty()) {
+        err << "--db needs a connection string\n\n" << usage();
+        return Usage;
+    }
+    if (commandLine.isEmpty()) {
         err << usage();
         return Usage;
     }
-    const QString name = args.takeFirst();
-    auto command = std::find_if(commands().cbegin(), commands().cend(),
-                                [&](const Command& c) { return c.name == name; });
-    if (command == commands().cend()) {
+    const QString& name = commandLine.first();
+    if (!command) {
         err << "unknown command: " << name << "\n\n" << usage();
         return Usage;
     }
-    QStringList switches;
-    for (const QString& s : command->switches)
-        if (args.removeAll(s) > 0)
-            switches << s;
+    if (!switchesParsed) {
+        err << name << ": " << switches.errorText() << "\n\n" << usage();
+        return Usage;
+    }
+    const QStringList args = switches.positionalArguments();
     if (args.size() < command->minArgs || args.size() > command->maxArgs) {
         err << name << " takes " << command->arguments.join(u' ') << "\n\n" << usage();
         return Usage;

@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QLocale>
 #include <QTextStream>
-#include <dlfcn.h>
 #include <memory>
 
 namespace {
@@ -18,29 +18,36 @@ namespace {
 using EntryFn = void (*)();
 using CriaFn = void (*)(const char*, const char*, const char*, const char*, const char*, const char*);
 
-// The package stays loaded for as long as the object lives.
+// The package stays loaded for as long as the object lives; a QLibrary alone stays loaded until unload().
 class LoadedPackage {
 public:
+    // QLibrary tries other names ("lib" prefixes, suffixes) for a file that is not there, and would
+    // load a neighbour or name it in the error; the package is the file named or nothing.
     explicit LoadedPackage(const QString& path) {
-        handle_ = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!handle_)
-            error_ = QString::fromLocal8Bit(dlerror());
+        const QFileInfo file(path);
+        if (!file.isFile()) {
+            error_ = QStringLiteral("no file at %1").arg(file.absoluteFilePath());
+            return;
+        }
+        library_.setFileName(file.absoluteFilePath());
+        // every reference resolved at load, so that a broken package fails here and not mid-transfer
+        library_.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        if (!library_.load())
+            error_ = library_.errorString();
     }
     ~LoadedPackage() {
-        if (handle_)
-            dlclose(handle_);
+        if (loaded())
+            library_.unload();
     }
     LoadedPackage(const LoadedPackage&) = delete;
     LoadedPackage& operator=(const LoadedPackage&) = delete;
 
-    bool loaded() const { return handle_ != nullptr; }
+    bool loaded() const { return error_.isEmpty(); }
     const QString& error() const { return error_; }
-    template <typename Fn> Fn entry(const char* name) const {
-        return reinterpret_cast<Fn>(dlsym(handle_, name));
-    }
+    template <typename Fn> Fn entry(const char* name) { return reinterpret_cast<Fn>(library_.resolve(name)); }
 
 private:
-    void* handle_ = nullptr;
+    QLibrary library_;
     QString error_;
 };
 

@@ -166,7 +166,7 @@ private:
 
     QString name_;
     FieldList fields_;
-    bool declared_ = false; // fields came from setFieldDefs, not from the last packet
+    bool declared_ = false;          // fields came from setFieldDefs, not from the last packet
     QHash<QString, int> index_;      // by case-folded name
     QHash<QString, int> exactIndex_; // by the name as declared: the lookup code makes all the time
     QList<Record> records_;

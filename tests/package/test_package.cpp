@@ -2,28 +2,36 @@
 
 #include "package/PackageInfo.h"
 
+#include <QLibrary>
 #include <QSqlDatabase>
 #include <QStringList>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
 
+// Loaded with every reference resolved and nothing exported to later libraries, as the host loads it;
+// unloaded when the object goes, which a QLibrary alone does not do.
 class LoadedPackage {
 public:
-    LoadedPackage() : handle_(dlopen(MVT_PACKAGE_PATH, RTLD_NOW | RTLD_LOCAL)) {}
+    LoadedPackage() : library_(QStringLiteral(MVT_PACKAGE_PATH)) {
+        library_.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+        loaded_ = library_.load();
+    }
     ~LoadedPackage() {
-        if (handle_)
-            dlclose(handle_);
+        if (loaded_)
+            library_.unload();
     }
     LoadedPackage(const LoadedPackage&) = delete;
     LoadedPackage& operator=(const LoadedPackage&) = delete;
-    bool ok() const { return handle_ != nullptr; }
-    void* symbol(const char* name) const { return dlsym(handle_, name); }
+    bool ok() const { return loaded_; }
+    std::string error() const { return library_.errorString().toStdString(); }
+    // data symbols too: resolve() hands every address back as a function pointer
+    void* symbol(const char* name) { return reinterpret_cast<void*>(library_.resolve(name)); }
 
 private:
-    void* handle_;
+    QLibrary library_;
+    bool loaded_ = false;
 };
 
 using Entry = void (*)();
@@ -33,7 +41,7 @@ using InfoFn = const Mvt04215PackageInfo* (*)();
 
 TEST(Package, ExportsItsEntriesPlainAndItsUnitsQualified) {
     LoadedPackage pkg;
-    ASSERT_TRUE(pkg.ok()) << dlerror();
+    ASSERT_TRUE(pkg.ok()) << pkg.error();
     for (const char* name :
          {"Initialize", "Finalize", "GetPackageInfoTable", "CriaTrPosicao",
           "_ZN12Cli_Mvt0421513CriaTrPosicaoEPKcS1_S1_S1_S1_S1_", "_ZN12Cli_Mvt042156boCriaE",
@@ -45,7 +53,7 @@ TEST(Package, ExportsItsEntriesPlainAndItsUnitsQualified) {
 TEST(Package, LoadingAndUnloadingCreatesNoDataModuleAndOpensNoConnection) {
     const QStringList connectionsBefore = QSqlDatabase::connectionNames();
     LoadedPackage pkg;
-    ASSERT_TRUE(pkg.ok()) << dlerror();
+    ASSERT_TRUE(pkg.ok()) << pkg.error();
     auto initialize = reinterpret_cast<Entry>(pkg.symbol("Initialize"));
     auto finalize = reinterpret_cast<Entry>(pkg.symbol("Finalize"));
     auto info = reinterpret_cast<InfoFn>(pkg.symbol("GetPackageInfoTable"));
