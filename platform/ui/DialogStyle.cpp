@@ -3,8 +3,8 @@
 #include "BlendedButton.h"
 
 #include <QApplication>
-#include <QLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
