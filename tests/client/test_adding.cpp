@@ -48,11 +48,11 @@ TEST_F(Adding, OneUnitOrLessMovesAtOnceAndTheSeatIsAskedOnlyForANewRecord) {
     add(u"10"_s, u"000003"_s);
     EXPECT_EQ(f.dialogs.keypads.size(), 1) << "only the 5 asks for a quantity";
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=1@3"_s, u"10/000002=0.5@4"_s, u"10/000003=5@1"_s}));
-    EXPECT_TRUE(s().cdsProdOrig.isEmpty());
+    EXPECT_TRUE(s().lists().origin().isEmpty());
     // the last origin item gone: the destination grid takes the focus, only removing is left
-    EXPECT_TRUE(s().dbgMesaDes->hasFocus());
-    EXPECT_FALSE(s().sbtAdicionar->isEnabled() || s().sbtAdicionarTodos->isEnabled());
-    EXPECT_TRUE(s().sbtRemover->isEnabled() && s().sbtRemoverTodos->isEnabled());
+    EXPECT_TRUE(destinationGrid(s())->hasFocus());
+    EXPECT_FALSE(button(s(), "sbtAdicionar")->isEnabled() || button(s(), "sbtAdicionarTodos")->isEnabled());
+    EXPECT_TRUE(button(s(), "sbtRemover")->isEnabled() && button(s(), "sbtRemoverTodos")->isEnabled());
     expectNoErrors();
 }
 
@@ -71,7 +71,7 @@ TEST_F(Adding, AQuantityIsAskedAndMovesInParts) {
               std::tuple(10, 0, 0, 0, 0, 0));
     EXPECT_EQ(originList(), QStringList({u"10/000001=3@1"_s, u"10/000002=1.25@1"_s}));
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=2@2"_s}));
-    EXPECT_EQ(s().cdsProdDes.field(u"QTORIGINAL"_s).asFloat(), 5);
+    EXPECT_EQ(s().lists().destination().field(u"QTORIGINAL"_s).asFloat(), 5);
 
     f.dialogs.answerKeypad(true, u"6"_s);
     add(u"10"_s, u"000001"_s);
@@ -89,7 +89,7 @@ TEST_F(Adding, AQuantityIsAskedAndMovesInParts) {
     ASSERT_EQ(f.dialogs.keypads.size(), 4);
     EXPECT_EQ(f.dialogs.keypads[3].decimals, 1);
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=5@2"_s, u"10/000002=1.25@2"_s}));
-    EXPECT_TRUE(s().cdsProdOrig.isEmpty());
+    EXPECT_TRUE(s().lists().origin().isEmpty());
     expectNoErrors();
 }
 
@@ -140,8 +140,8 @@ TEST_F(Adding, AllItemsOfASeatJoinTheirDestinationRecords) {
     // a seat without items moves nothing, yet removing is offered
     f.dialogs.answerSeats(true, u"6"_s, u"9"_s);
     f.type(u'd');
-    EXPECT_TRUE(s().cdsProdDes.isEmpty());
-    EXPECT_TRUE(s().sbtRemover->isEnabled() && s().sbtRemoverTodos->isEnabled());
+    EXPECT_TRUE(s().lists().destination().isEmpty());
+    EXPECT_TRUE(button(s(), "sbtRemover")->isEnabled() && button(s(), "sbtRemoverTodos")->isEnabled());
 
     f.dialogs.answerKeypad(true, u"1"_s);
     f.dialogs.answerSeats(true, u"5"_s);
@@ -152,7 +152,7 @@ TEST_F(Adding, AllItemsOfASeatJoinTheirDestinationRecords) {
     EXPECT_EQ(f.dialogs.seatChoices[2].mode, u"1"_s);
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=1@6"_s, u"10/000002=3@5"_s}));
     EXPECT_EQ(originList(), QStringList({u"10/000003=1@2"_s}));
-    EXPECT_TRUE(s().sbtAdicionar->isEnabled());
+    EXPECT_TRUE(button(s(), "sbtAdicionar")->isEnabled());
     expectNoErrors();
 }
 
@@ -175,13 +175,13 @@ TEST_F(Adding, TheSameItemNumberInTwoTabsStaysTwoItems) {
     // the pizza goes back beside the rest of the beer, not into it
     remove(u"11"_s, u"000001"_s);
     EXPECT_EQ(originList(), QStringList({u"10/000001=2@1"_s, u"11/000001=1@1"_s}));
-    selectItem(s().cdsProdOrig, u"11"_s, u"000001"_s);
-    EXPECT_EQ(s().cdsProdOrig.field(u"CDPRODUTO"_s).asString(), u"PIZZA"_s);
+    selectItem(s().lists().origin(), u"11"_s, u"000001"_s);
+    EXPECT_EQ(s().lists().origin().field(u"CDPRODUTO"_s).asString(), u"PIZZA"_s);
 
     f.dialogs.answerKeypad(true, u"2"_s);
     add(u"10"_s, u"000001"_s);
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=3@2"_s}));
-    EXPECT_EQ(s().cdsProdDes.field(u"CDPRODUTO"_s).asString(), u"BEER"_s);
+    EXPECT_EQ(s().lists().destination().field(u"CDPRODUTO"_s).asString(), u"BEER"_s);
     EXPECT_EQ(originList(), QStringList({u"11/000001=1@1"_s}));
     expectNoErrors();
 }
@@ -198,7 +198,7 @@ TEST_F(Adding, AFailureHalfwayUndoesTheWholeOperation) {
     f.open();
     QLocale unreadable(QLocale::German, QLocale::Germany);
     unreadable.setNumberOptions(QLocale::RejectGroupSeparator);
-    s().cdsProdDes.setLocale(unreadable);
+    s().lists().destination().setLocale(unreadable);
     const QByteArray before = f.listsState();
     f.dialogs.answerSeats(true, u"4"_s);
     add(u"10"_s, u"000001"_s);

@@ -50,8 +50,8 @@ TEST_F(ItemRecords, ADestinationRecordTakesTheScreenAndTheOriginItem) {
     f.dialogs.answerKeypad(true, u"2"_s);
     f.dialogs.answerSeats(true, u"3"_s);
     add(u"11"_s, u"000004"_s);
-    ASSERT_EQ(s().cdsProdDes.recordCount(), 1);
-    platform::Dataset& d = s().cdsProdDes;
+    ASSERT_EQ(s().lists().destination().recordCount(), 1);
+    platform::Dataset& d = s().lists().destination();
     auto text = [&](const char* field) {
         return textAt(d, 0, QString::fromLatin1(field));
     };
@@ -74,16 +74,16 @@ TEST_F(ItemRecords, AnItemComesBackWithEveryColumnItHad) {
         .item(u"10"_s, u"000001"_s, u"P1"_s, 1, fullItem(u"101"_s))
         .item(u"11"_s, u"000001"_s, u"P2"_s, 3, fullItem(u"2"_s));
     f.open();
-    ASSERT_EQ(s().cdsProdOrig.fields(), schema::itemRecordFields());
-    selectItem(s().cdsProdOrig, u"10"_s, u"000001"_s);
-    const QStringList whole = currentRecord(s().cdsProdOrig);
-    selectItem(s().cdsProdOrig, u"11"_s, u"000001"_s);
-    QStringList part = currentRecord(s().cdsProdOrig);
+    ASSERT_EQ(s().lists().origin().fields(), schema::itemRecordFields());
+    selectItem(s().lists().origin(), u"10"_s, u"000001"_s);
+    const QStringList whole = currentRecord(s().lists().origin());
+    selectItem(s().lists().origin(), u"11"_s, u"000001"_s);
+    QStringList part = currentRecord(s().lists().origin());
     part.replaceInStrings(u"QTPRODCOMVEN=3"_s, u"QTPRODCOMVEN=2"_s);
 
     f.dialogs.answerSeats(true, u"4"_s);
     add(u"10"_s, u"000001"_s);
-    const QStringList firstTrip = currentRecord(s().cdsProdDes);
+    const QStringList firstTrip = currentRecord(s().lists().destination());
     f.dialogs.answerKeypad(true, u"3"_s);
     f.dialogs.answerSeats(true, u"4"_s);
     add(u"11"_s, u"000001"_s);
@@ -91,15 +91,15 @@ TEST_F(ItemRecords, AnItemComesBackWithEveryColumnItHad) {
     f.dialogs.answerKeypad(true, u"2"_s);
     remove(u"11"_s, u"000001"_s);
 
-    selectItem(s().cdsProdOrig, u"10"_s, u"000001"_s);
-    EXPECT_EQ(currentRecord(s().cdsProdOrig), whole);
-    selectItem(s().cdsProdOrig, u"11"_s, u"000001"_s);
-    EXPECT_EQ(currentRecord(s().cdsProdOrig), part);
+    selectItem(s().lists().origin(), u"10"_s, u"000001"_s);
+    EXPECT_EQ(currentRecord(s().lists().origin()), whole);
+    selectItem(s().lists().origin(), u"11"_s, u"000001"_s);
+    EXPECT_EQ(currentRecord(s().lists().origin()), part);
 
     f.dialogs.answerSeats(true, u"4"_s);
     add(u"10"_s, u"000001"_s);
-    selectItem(s().cdsProdDes, u"10"_s, u"000001"_s);
-    EXPECT_EQ(currentRecord(s().cdsProdDes), firstTrip);
+    selectItem(s().lists().destination(), u"10"_s, u"000001"_s);
+    EXPECT_EQ(currentRecord(s().lists().destination()), firstTrip);
     EXPECT_TRUE(firstTrip.contains(u"DSOBSPEDDIGCMD=sem cebola"_s));
     EXPECT_TRUE(firstTrip.contains(u"TXPRODCOMVEN=texto livre"_s));
     EXPECT_TRUE(firstTrip.contains(u"CDVENDEDOR=0042"_s));

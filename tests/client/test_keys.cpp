@@ -25,42 +25,43 @@ protected:
 };
 
 TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
-    EXPECT_TRUE(s().sbtAdicionar->isEnabled() && s().sbtAdicionarTodos->isEnabled());
-    EXPECT_FALSE(s().sbtRemover->isEnabled() || s().sbtRemoverTodos->isEnabled());
+    EXPECT_TRUE(button(s(), "sbtAdicionar")->isEnabled() && button(s(), "sbtAdicionarTodos")->isEnabled());
+    EXPECT_FALSE(button(s(), "sbtRemover")->isEnabled() || button(s(), "sbtRemoverTodos")->isEnabled());
     // nothing to remove yet: E and R do nothing, whichever grid has the focus
-    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+    for (QWidget* grid :
+         {static_cast<QWidget*>(originGrid(s())), static_cast<QWidget*>(destinationGrid(s()))}) {
         grid->setFocus();
         for (QChar key : {u'e', u'E', u'r', u'R'})
             f.type(key);
     }
     EXPECT_TRUE(f.dialogs.log.isEmpty()) << f.dialogs.log.join(u'\n').toStdString();
 
-    s().dbgMesaOri->setFocus();
+    originGrid(s())->setFocus();
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'A');
-    EXPECT_EQ(s().cdsProdDes.recordCount(), 2);
+    EXPECT_EQ(s().lists().destination().recordCount(), 2);
     f.dialogs.answerSeats(true, u"2"_s, u"1"_s);
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     f.type(u'D');
-    EXPECT_TRUE(s().cdsProdOrig.isEmpty());
+    EXPECT_TRUE(s().lists().origin().isEmpty());
     for (QChar key : {u'a', u'A', u'd', u'D'})
         f.type(key);
     EXPECT_EQ(f.dialogs.seatChoices.size(), 3) << "nothing left to add: A and D do nothing";
 
     f.type(u'e');
     f.type(u'E');
-    EXPECT_EQ(s().cdsProdOrig.recordCount(), 2);
+    EXPECT_EQ(s().lists().origin().recordCount(), 2);
     f.type(u'R');
-    EXPECT_EQ(s().cdsProdOrig.recordCount(), 4);
+    EXPECT_EQ(s().lists().origin().recordCount(), 4);
     f.type(u'r');
     expectNoErrors();
 }
 
 TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNothing) {
     f.press(Qt::Key_Return);
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     f.press(Qt::Key_Enter);
     const QString nothing = u"Não existem produtos para transferência."_s;
     EXPECT_EQ(f.dialogs.messageTexts(3), QStringList({nothing, nothing}));
@@ -68,7 +69,8 @@ TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNo
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     const QByteArray before = f.listsState();
-    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+    for (QWidget* grid :
+         {static_cast<QWidget*>(originGrid(s())), static_cast<QWidget*>(destinationGrid(s()))}) {
         grid->setFocus();
         f.dialogs.answerQuestion(false);
         f.press(Qt::Key_Return);
@@ -113,29 +115,31 @@ TEST_F(Keys, NavigationButtonsMoveTheListWhoseGridHasTheFocus) {
         f.dialogs.answerSeats(true, u"2"_s);
         f.type(u'a');
     }
-    ASSERT_EQ(s().cdsProdOrig.recordCount(), 2);
-    ASSERT_EQ(s().cdsProdDes.recordCount(), 2);
-    s().dbgMesaOri->setFocus();
-    s().cdsProdOrig.first();
-    s().cdsProdDes.first();
+    ASSERT_EQ(s().lists().origin().recordCount(), 2);
+    ASSERT_EQ(s().lists().destination().recordCount(), 2);
+    originGrid(s())->setFocus();
+    s().lists().origin().first();
+    s().lists().destination().first();
     QList<int> seen;
-    for (auto* button : {s().sbtRolarBaixo, s().sbtRolarCima, s().sbtUltimo, s().sbtPrimeiro}) {
-        f.click(button);
-        seen << s().cdsProdOrig.recNo();
+    for (auto* b : {button(s(), "sbtRolarBaixo"), button(s(), "sbtRolarCima"), button(s(), "sbtUltimo"),
+                    button(s(), "sbtPrimeiro")}) {
+        f.click(b);
+        seen << s().lists().origin().recNo();
     }
     EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
-    EXPECT_EQ(s().cdsProdDes.recNo(), 0);
-    EXPECT_TRUE(s().dbgMesaOri->hasFocus());
+    EXPECT_EQ(s().lists().destination().recNo(), 0);
+    EXPECT_TRUE(originGrid(s())->hasFocus());
 
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     seen.clear();
-    for (auto* button : {s().sbtRolarBaixo, s().sbtPrimeiro, s().sbtUltimo, s().sbtRolarCima}) {
-        f.click(button);
-        seen << s().cdsProdDes.recNo();
+    for (auto* b : {button(s(), "sbtRolarBaixo"), button(s(), "sbtPrimeiro"), button(s(), "sbtUltimo"),
+                    button(s(), "sbtRolarCima")}) {
+        f.click(b);
+        seen << s().lists().destination().recNo();
     }
     EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
-    EXPECT_EQ(s().cdsProdOrig.recNo(), 0);
-    EXPECT_TRUE(s().dbgMesaDes->hasFocus());
+    EXPECT_EQ(s().lists().origin().recNo(), 0);
+    EXPECT_TRUE(destinationGrid(s())->hasFocus());
 }
 
 // A letter is the operation's key and nothing else: the grid must not also search its rows for it.
@@ -150,13 +154,13 @@ TEST(KeysOnNames, ARefusedKeyLeavesTheCursorOnTheItem) {
         .item(u"10"_s, u"000001"_s, u"AGUA"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}))
         .item(u"10"_s, u"000002"_s, u"AGUAG"_s, 1);
     auto& s = f.open();
-    QTest::mouseClick(s.dbgMesaOri->viewport(), Qt::LeftButton, {},
-                      s.dbgMesaOri->visualRect(s.dbgMesaOri->model()->index(0, 2)).center());
-    ASSERT_EQ(s.cdsProdOrig.recNo(), 0);
+    QTest::mouseClick(originGrid(s)->viewport(), Qt::LeftButton, {},
+                      originGrid(s)->visualRect(originGrid(s)->model()->index(0, 2)).center());
+    ASSERT_EQ(s.lists().origin().recNo(), 0);
     f.type(u'a');
-    EXPECT_EQ(s.cdsProdOrig.recNo(), 0) << "the cursor left the item the operator chose";
+    EXPECT_EQ(s.lists().origin().recNo(), 0) << "the cursor left the item the operator chose";
     f.type(u'a');
-    EXPECT_TRUE(s.cdsProdDes.isEmpty());
+    EXPECT_TRUE(s.lists().destination().isEmpty());
     EXPECT_EQ(f.dialogs.messageTexts(3).size(), 2);
     EXPECT_TRUE(f.dialogs.errorReports.isEmpty()) << f.dialogs.errorReports.join(u'\n').toStdString();
 }

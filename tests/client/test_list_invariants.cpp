@@ -28,8 +28,9 @@ public:
         return true;
     }
     bool tecladoNumerico(platform::ui::TecladoCall& call) override {
-        const double held =
-            (removing ? screen_.cdsProdDes : screen_.cdsProdOrig).field(u"QTPRODCOMVEN"_s).asFloat();
+        const double held = (removing ? screen_.lists().destination() : screen_.lists().origin())
+                                .field(u"QTPRODCOMVEN"_s)
+                                .asFloat();
         switch (pick(10)) {
         case 0:
             return false;
@@ -106,7 +107,7 @@ TEST_P(ListInvariants, NoUnitIsCreatedOrLostAndNoItemIsSplitWithinAList) {
     TfrmTrPosicao& s = f.open();
     QMap<QString, double> opening;
     QMap<QString, int> ignored;
-    tally(s.cdsProdOrig, u"NRCOMANDA"_s, opening, ignored);
+    tally(s.lists().origin(), u"NRCOMANDA"_s, opening, ignored);
     ASSERT_EQ(opening.size(), 16);
 
     std::mt19937 rng(GetParam());
@@ -118,8 +119,8 @@ TEST_P(ListInvariants, NoUnitIsCreatedOrLostAndNoItemIsSplitWithinAList) {
         dialogs.removing = op >= 6;
         dialogs.unreadable = false;
         dialogs.errors.clear();
-        platform::Dataset& list = dialogs.removing ? s.cdsProdDes : s.cdsProdOrig;
-        (dialogs.removing ? s.dbgMesaDes : s.dbgMesaOri)->setFocus();
+        platform::Dataset& list = dialogs.removing ? s.lists().destination() : s.lists().origin();
+        (dialogs.removing ? destinationGrid(s) : originGrid(s))->setFocus();
         if (!list.isEmpty())
             list.setRecNo(dialogs.pick(list.recordCount()));
         const QChar key = op < 5 ? u'a' : op == 5 ? u'd' : op < 9 ? u'e' : u'r';
@@ -130,8 +131,8 @@ TEST_P(ListInvariants, NoUnitIsCreatedOrLostAndNoItemIsSplitWithinAList) {
 
         QMap<QString, double> units;
         QMap<QString, int> originRecords, destinationRecords;
-        tally(s.cdsProdOrig, u"NRCOMANDA"_s, units, originRecords);
-        tally(s.cdsProdDes, u"NRCOMANDAORIG"_s, units, destinationRecords);
+        tally(s.lists().origin(), u"NRCOMANDA"_s, units, originRecords);
+        tally(s.lists().destination(), u"NRCOMANDAORIG"_s, units, destinationRecords);
         QStringList broken;
         for (auto it = opening.cbegin(); it != opening.cend(); ++it) {
             if (std::abs(units.value(it.key()) - it.value()) > 1e-9)
@@ -143,17 +144,20 @@ TEST_P(ListInvariants, NoUnitIsCreatedOrLostAndNoItemIsSplitWithinAList) {
         }
         if (units.size() != opening.size())
             broken << u"an item appeared that the table never had"_s;
-        for (int r = 0; r < s.cdsProdDes.recordCount(); ++r) {
-            const QString item = textAt(s.cdsProdDes, r, u"NRCOMANDAORIG"_s) + u'/' +
-                                 textAt(s.cdsProdDes, r, u"NRPRODCOMVEN"_s);
-            if (std::abs(s.cdsProdDes.valueAt(r, s.cdsProdDes.fieldIndex(u"QTORIGINAL"_s)).toDouble() -
+        for (int r = 0; r < s.lists().destination().recordCount(); ++r) {
+            const QString item = textAt(s.lists().destination(), r, u"NRCOMANDAORIG"_s) + u'/' +
+                                 textAt(s.lists().destination(), r, u"NRPRODCOMVEN"_s);
+            if (std::abs(s.lists()
+                             .destination()
+                             .valueAt(r, s.lists().destination().fieldIndex(u"QTORIGINAL"_s))
+                             .toDouble() -
                          opening.value(item)) > 1e-9)
                 broken << item + u" carries another original quantity"_s;
         }
-        if (s.cdsProdOrig.filtered() || s.cdsProdDes.filtered())
+        if (s.lists().origin().filtered() || s.lists().destination().filtered())
             broken << u"a list was left filtered"_s;
-        if (s.dbgMesaOri->model()->rowCount() != s.cdsProdOrig.recordCount() ||
-            s.dbgMesaDes->model()->rowCount() != s.cdsProdDes.recordCount())
+        if (originGrid(s)->model()->rowCount() != s.lists().origin().recordCount() ||
+            destinationGrid(s)->model()->rowCount() != s.lists().destination().recordCount())
             broken << u"a grid does not show its list"_s;
         if (!dialogs.errors.isEmpty() && !dialogs.unreadable)
             broken << u"error: "_s + dialogs.errors.join(u'\n');

@@ -27,12 +27,12 @@ TEST_F(Removing, OneUnitOrLessGoesBackAtOnce) {
     EXPECT_EQ(originList(), QStringList({u"10/000001=1@1"_s, u"10/000002=0.5@3"_s}));
 
     // the destination list emptied: the origin grid takes the focus on its first record
-    s().cdsProdOrig.last();
+    s().lists().origin().last();
     remove(u"10"_s, u"000003"_s);
-    EXPECT_TRUE(s().dbgMesaOri->hasFocus());
-    EXPECT_EQ(s().cdsProdOrig.recNo(), 0);
-    EXPECT_TRUE(s().sbtAdicionar->isEnabled() && s().sbtAdicionarTodos->isEnabled());
-    EXPECT_FALSE(s().sbtRemover->isEnabled() || s().sbtRemoverTodos->isEnabled());
+    EXPECT_TRUE(originGrid(s())->hasFocus());
+    EXPECT_EQ(s().lists().origin().recNo(), 0);
+    EXPECT_TRUE(button(s(), "sbtAdicionar")->isEnabled() && button(s(), "sbtAdicionarTodos")->isEnabled());
+    EXPECT_FALSE(button(s(), "sbtRemover")->isEnabled() || button(s(), "sbtRemoverTodos")->isEnabled());
     expectNoErrors();
 }
 
@@ -86,7 +86,7 @@ TEST_F(Removing, AGroupGoesBackWithItsCompanionsOfTheSameTab) {
         f.dialogs.answerSeats(true, u"5"_s, seat);
         f.type(u'd');
     }
-    ASSERT_TRUE(s().cdsProdOrig.isEmpty());
+    ASSERT_TRUE(s().lists().origin().isEmpty());
     remove(u"10"_s, u"000002"_s);
     EXPECT_TRUE(f.dialogs.keypads.isEmpty());
     EXPECT_EQ(originList(), QStringList({u"10/000001=2@1"_s, u"10/000002=1@2"_s}));
@@ -106,12 +106,12 @@ TEST_F(Removing, RemoveAllGivesPartsBackToTheRecordsLeft) {
     add(u"10"_s, u"000001"_s);
     f.dialogs.answerSeats(true, u"4"_s);
     add(u"10"_s, u"000002"_s);
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     f.type(u'r');
-    EXPECT_TRUE(s().cdsProdDes.isEmpty());
+    EXPECT_TRUE(s().lists().destination().isEmpty());
     EXPECT_EQ(originList(), opening);
-    EXPECT_TRUE(s().sbtAdicionar->isEnabled() && s().sbtAdicionarTodos->isEnabled());
-    EXPECT_FALSE(s().sbtRemover->isEnabled() || s().sbtRemoverTodos->isEnabled());
+    EXPECT_TRUE(button(s(), "sbtAdicionar")->isEnabled() && button(s(), "sbtAdicionarTodos")->isEnabled());
+    EXPECT_FALSE(button(s(), "sbtRemover")->isEnabled() || button(s(), "sbtRemoverTodos")->isEnabled());
     expectNoErrors();
 }
 
@@ -124,14 +124,14 @@ TEST_F(Removing, AFailureHalfwayUndoesTheWholeOperation) {
     f.open();
     f.dialogs.answerSeats(true, u"5"_s, u"1"_s);
     f.type(u'd');
-    platform::Dataset& d = s().cdsProdDes;
+    platform::Dataset& d = s().lists().destination();
     d.setRecNo(1);
     d.edit();
     d.field(u"VRPRECCOMVEN"_s).setFloat(10.5);
     d.post();
     QLocale unreadable(QLocale::German, QLocale::Germany);
     unreadable.setNumberOptions(QLocale::RejectGroupSeparator);
-    s().cdsProdOrig.setLocale(unreadable);
+    s().lists().origin().setLocale(unreadable);
     const QByteArray before = f.listsState();
     remove(u"10"_s, textAt(d, 0, u"NRPRODCOMVEN"_s));
     EXPECT_EQ(f.listsState(), before);

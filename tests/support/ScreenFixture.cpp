@@ -59,7 +59,7 @@ Cli_Mvt04215::TfrmTrPosicao& ScreenFixture::open(const QString& origin, const QS
     screen_->InicializaForm(QString(), QString(), origin, destination, QString());
     screen_->show();
     QApplication::setActiveWindow(screen_.get());
-    screen_->dbgMesaOri->setFocus();
+    originGrid(*screen_)->setFocus();
     return *screen_;
 }
 
@@ -88,7 +88,7 @@ void ScreenFixture::click(QAbstractButton* button) {
 }
 
 QByteArray ScreenFixture::listsState() const {
-    return screen_->cdsProdOrig.packetJson() + '\n' + screen_->cdsProdDes.packetJson();
+    return screen_->lists().origin().packetJson() + '\n' + screen_->lists().destination().packetJson();
 }
 
 bool ScreenFixture::runModal(const std::function<void(Cli_Mvt04215::TfrmTrPosicao&)>& whileOpen,
@@ -107,7 +107,7 @@ bool ScreenFixture::runModal(const std::function<void(Cli_Mvt04215::TfrmTrPosica
             return;
         shown = true;
         QApplication::setActiveWindow(s);
-        s->dbgMesaOri->setFocus();
+        originGrid(*s)->setFocus();
         if (whileOpen)
             whileOpen(*s);
         if (Cli_Mvt04215::frmTrPosicao && Cli_Mvt04215::frmTrPosicao->isVisible())
@@ -166,7 +166,7 @@ QVariantMap columns(std::initializer_list<std::pair<const char*, QVariant>> valu
 }
 
 void ScreenTest::keyOn(platform::Dataset& list, const QString& tab, const QString& item, QChar key) {
-    (&list == &s().cdsProdOrig ? s().dbgMesaOri : s().dbgMesaDes)->setFocus();
+    (&list == &s().lists().origin() ? originGrid(s()) : destinationGrid(s()))->setFocus();
     selectItem(list, tab, item);
     f.type(key);
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "SalesBuilder.h"
+#include "ScreenWidgets.h"
+#include "ScriptedDialogs.h"
 #include "TestDatabase.h"
 
 #include "client/TfrmTrPosicao.h"
 #include "platform/Runtime.h"
-#include "platform/ui/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -29,7 +30,7 @@ public:
 
     TestDatabase& db() { return *db_; }
     SalesBuilder& sales() { return *sales_; }
-    platform::ui::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     // Writes PARAMETROSZEL.CDS / Dados/Cadastros/ControleAcess.cds beside the host folder.
     void writeParameters(const QString& branch = QStringLiteral("0001"),
@@ -95,11 +96,13 @@ protected:
     ScreenTest() { f.writeParameters(); }
     Cli_Mvt04215::TfrmTrPosicao& s() { return f.screen(); }
     // Makes an item current in its list's grid and types the operation's key there.
-    void add(const QString& tab, const QString& item) { keyOn(s().cdsProdOrig, tab, item, u'a'); }
-    void remove(const QString& tab, const QString& item) { keyOn(s().cdsProdDes, tab, item, u'e'); }
+    void add(const QString& tab, const QString& item) { keyOn(s().lists().origin(), tab, item, u'a'); }
+    void remove(const QString& tab, const QString& item) {
+        keyOn(s().lists().destination(), tab, item, u'e');
+    }
     void keyOn(platform::Dataset& list, const QString& tab, const QString& item, QChar key);
-    QStringList originList() { return listContents(s().cdsProdOrig); }
-    QStringList destinationList() { return listContents(s().cdsProdDes); }
+    QStringList originList() { return listContents(s().lists().origin()); }
+    QStringList destinationList() { return listContents(s().lists().destination()); }
     void expectNoErrors();
 
     ScreenFixture f;
