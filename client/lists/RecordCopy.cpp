@@ -17,58 +17,58 @@ struct CarriedField {
     const char* origin;      // name in the origin list
     const char* destination; // name in the destination list
     Carry carry;
-    bool backOnly; // a destination record takes the screen's value instead
 };
 
 constexpr CarriedField carried[] = {
-    {"CDFILIAL", "CDFILIAL", Carry::Text, true},
-    {"NRVENDAREST", "NRVENDAREST", Carry::Text, false},
-    {"NRCOMANDA", "NRCOMANDAORIG", Carry::Text, false},
-    {"NRPRODCOMVEN", "NRPRODCOMVEN", Carry::Text, false},
-    {"CDPRODUTO", "CDPRODUTO", Carry::Text, false},
+    // a new destination record then takes the screen's branch
+    {"CDFILIAL", "CDFILIAL", Carry::Text},
+    {"NRVENDAREST", "NRVENDAREST", Carry::Text},
+    {"NRCOMANDA", "NRCOMANDAORIG", Carry::Text},
+    {"NRPRODCOMVEN", "NRPRODCOMVEN", Carry::Text},
+    {"CDPRODUTO", "CDPRODUTO", Carry::Text},
     // the item's quantity at the origin; what a destination record moves is its own QTPRODCOMVEN
-    {"QTPRODCOMVEN", "QTORIGINAL", Carry::Number, false},
-    {"VRPRECCOMVEN", "VRPRECCOMVEN", Carry::NumberAsText, false},
-    {"TXPRODCOMVEN", "TXPRODCOMVEN", Carry::Text, false},
-    {"IDSTPRCOMVEN", "IDSTPRCOMVEN", Carry::Text, false},
-    {"VRDESCCOMVEN", "VRDESCCOMVEN", Carry::NumberAsText, false},
+    {"QTPRODCOMVEN", "QTORIGINAL", Carry::Number},
+    {"VRPRECCOMVEN", "VRPRECCOMVEN", Carry::NumberAsText},
+    {"TXPRODCOMVEN", "TXPRODCOMVEN", Carry::Text},
+    {"IDSTPRCOMVEN", "IDSTPRCOMVEN", Carry::Text},
+    {"VRDESCCOMVEN", "VRDESCCOMVEN", Carry::NumberAsText},
     // the seat at the origin; a destination record's NRLUGARMESA is its destination seat
-    {"NRLUGARMESA", "NRLUGARMESAORIG", Carry::Text, false},
-    {"CDGRPOCOR", "CDGRPOCOR", Carry::Text, false},
-    {"CDOCORR", "CDOCORR", Carry::Text, false},
-    {"NRMESAORIG", "NRMESAORIG", Carry::Text, false},
-    {"CDLOJAORIG", "CDLOJAORIG", Carry::Text, false},
-    {"DTHRINCOMVEN", "DTHRINCOMVEN", Carry::DateTime, false},
-    {"IDPRODIMPFIS", "IDPRODIMPFIS", Carry::Text, false},
-    {"CDLOJA", "CDLOJA", Carry::Text, false},
-    {"VRACRCOMVEN", "VRACRCOMVEN", Carry::NumberAsText, false},
-    {"NRSEQPRODCOM", "NRSEQPRODCOM", Carry::Text, false},
-    {"NRSEQPRODCUP", "NRSEQPRODCUP", Carry::Text, false},
-    {"DSCOMANDAORI", "DSCOMANDAORI", Carry::Text, false},
-    {"NRCOMANDAORI", "NRCOMANDAORI", Carry::Text, false},
-    {"NRPRODCOMORI", "NRPRODCOMORI", Carry::Text, false},
-    {"CDCAIXACOLETOR", "CDCAIXACOLETOR", Carry::Text, false},
-    {"VRPRECCLCOMVEN", "VRPRECCLCOMVEN", Carry::NumberAsText, false},
-    {"CDPRODPROMOCAO", "CDPRODPROMOCAO", Carry::Text, false},
-    {"CDARVPROD", "CDARVPROD", Carry::Text, false},
-    {"NMPRODUTO", "NMPRODUTO", Carry::Text, false},
-    {"IDPESAPROD", "IDPESAPROD", Carry::Text, false},
+    {"NRLUGARMESA", "NRLUGARMESAORIG", Carry::Text},
+    {"CDGRPOCOR", "CDGRPOCOR", Carry::Text},
+    {"CDOCORR", "CDOCORR", Carry::Text},
+    {"NRMESAORIG", "NRMESAORIG", Carry::Text},
+    {"CDLOJAORIG", "CDLOJAORIG", Carry::Text},
+    {"DTHRINCOMVEN", "DTHRINCOMVEN", Carry::DateTime},
+    {"IDPRODIMPFIS", "IDPRODIMPFIS", Carry::Text},
+    {"CDLOJA", "CDLOJA", Carry::Text},
+    {"VRACRCOMVEN", "VRACRCOMVEN", Carry::NumberAsText},
+    {"NRSEQPRODCOM", "NRSEQPRODCOM", Carry::Text},
+    {"NRSEQPRODCUP", "NRSEQPRODCUP", Carry::Text},
+    {"DSCOMANDAORI", "DSCOMANDAORI", Carry::Text},
+    {"NRCOMANDAORI", "NRCOMANDAORI", Carry::Text},
+    {"NRPRODCOMORI", "NRPRODCOMORI", Carry::Text},
+    {"CDCAIXACOLETOR", "CDCAIXACOLETOR", Carry::Text},
+    {"VRPRECCLCOMVEN", "VRPRECCLCOMVEN", Carry::NumberAsText},
+    {"CDPRODPROMOCAO", "CDPRODPROMOCAO", Carry::Text},
+    {"CDARVPROD", "CDARVPROD", Carry::Text},
+    {"NMPRODUTO", "NMPRODUTO", Carry::Text},
+    {"IDPESAPROD", "IDPESAPROD", Carry::Text},
     // the waiter, the typed observation and the seat state go both ways, so that an item comes back
     // to the origin list as it left it
-    {"CDVENDEDOR", "CDVENDEDOR", Carry::Text, false},
-    {"IDORIGPEDCMD", "IDORIGPEDCMD", Carry::Text, false},
-    {"DSOBSPEDDIGCMD", "DSOBSPEDDIGCMD", Carry::Text, false},
-    {"NRATRAPRODCOVE", "NRATRAPRODCOVE", Carry::Number, false},
-    {"NRPEDIDOZEL", "NRPEDIDOZEL", Carry::Text, false},
-    {"CDSENHAPED", "CDSENHAPED", Carry::Text, false},
-    {"IDDIVIDECONTA", "IDDIVIDECONTA", Carry::Text, false},
-    {"NRPRODORIG", "NRPRODORIG", Carry::Text, false},
-    {"QTITEMREFIL", "QTITEMREFIL", Carry::Number, false},
-    {"IDPRODREFIL", "IDPRODREFIL", Carry::Text, false},
-    {"NRINSCRCONS", "NRINSCRCONS", Carry::Text, false},
-    {"NMCONSVEND", "NMCONSVEND", Carry::Text, false},
-    {"DSENDEVENDA", "DSENDEVENDA", Carry::Text, false},
-    {"IDSTLUGARMESA", "IDSTLUGARMESA", Carry::Text, false},
+    {"CDVENDEDOR", "CDVENDEDOR", Carry::Text},
+    {"IDORIGPEDCMD", "IDORIGPEDCMD", Carry::Text},
+    {"DSOBSPEDDIGCMD", "DSOBSPEDDIGCMD", Carry::Text},
+    {"NRATRAPRODCOVE", "NRATRAPRODCOVE", Carry::Number},
+    {"NRPEDIDOZEL", "NRPEDIDOZEL", Carry::Text},
+    {"CDSENHAPED", "CDSENHAPED", Carry::Text},
+    {"IDDIVIDECONTA", "IDDIVIDECONTA", Carry::Text},
+    {"NRPRODORIG", "NRPRODORIG", Carry::Text},
+    {"QTITEMREFIL", "QTITEMREFIL", Carry::Number},
+    {"IDPRODREFIL", "IDPRODREFIL", Carry::Text},
+    {"NRINSCRCONS", "NRINSCRCONS", Carry::Text},
+    {"NMCONSVEND", "NMCONSVEND", Carry::Text},
+    {"DSENDEVENDA", "DSENDEVENDA", Carry::Text},
+    {"IDSTLUGARMESA", "IDSTLUGARMESA", Carry::Text},
 };
 
 } // namespace
@@ -76,8 +76,6 @@ constexpr CarriedField carried[] = {
 void copyItemRecord(platform::Dataset& from, platform::Dataset& to, Toward toward) {
     const bool forth = toward == Toward::Destination;
     for (const CarriedField& f : carried) {
-        if (forth && f.backOnly)
-            continue;
         const platform::FieldRef source = from.field(QString::fromLatin1(forth ? f.origin : f.destination));
         platform::FieldRef target = to.field(QString::fromLatin1(forth ? f.destination : f.origin));
         switch (f.carry) {
