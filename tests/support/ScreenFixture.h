@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListContents.h"
 #include "SalesBuilder.h"
 #include "ScreenWidgets.h"
 #include "ScriptedDialogs.h"
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <memory>
 
 class QAbstractButton;
@@ -76,19 +76,6 @@ private:
     std::unique_ptr<platform::ui::ProviderScope> provider_;
     std::unique_ptr<Cli_Mvt04215::TfrmTrPosicao> screen_;
 };
-
-// Rows of one item (tab + number) in either list: the origin list names the tab NRCOMANDA, the
-// destination list NRCOMANDAORIG.
-QList<int> itemRows(const platform::Dataset& list, const QString& tab, const QString& item);
-// The stored value of a field as text (numbers in their shortest C form) and as a number.
-QString textAt(const platform::Dataset& list, int row, const QString& field);
-double quantityAt(const platform::Dataset& list, int row);
-// Makes the only record of an item current; fails the test when it has none or several.
-void selectItem(platform::Dataset& list, const QString& tab, const QString& item);
-// A list's records as "tab/item=quantity@seat", sorted: the order of the rows is not at stake.
-QStringList listContents(const platform::Dataset& list);
-// Column values for SalesBuilder::item.
-QVariantMap columns(std::initializer_list<std::pair<const char*, QVariant>> values);
 
 // A test on the screen from 0045 to 0046 with the parameters file written, and the operator's moves.
 class ScreenTest : public ::testing::Test {
