@@ -1,5 +1,6 @@
 // Opening the transfer screen (directly and as the host does) and what its grids show.
 
+#include "support/DefaultLocale.h"
 #include "support/ScreenFixture.h"
 
 #include "client/Cli_Mvt04215.h"
@@ -133,18 +134,6 @@ TEST_F(Opening, ADestinationWithoutAnOpenSaleStillOpens) {
     EXPECT_TRUE(s().destinationPeople().isEmpty());
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
 }
-
-// Sets the default locale for as long as it lives; the screen's lists take it when they are created.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(previous_); }
-    DefaultLocale(const DefaultLocale&) = delete;
-    DefaultLocale& operator=(const DefaultLocale&) = delete;
-
-private:
-    QLocale previous_;
-};
 
 // The texts of one locale: 2, 0.5, the price 1234.5, a typed 1.5 kg and how it shows.
 struct LocaleTexts {
