@@ -42,8 +42,7 @@ TEST_F(MovingItems, TheDialogsTakeTheScreensTextsAndValues) {
     EXPECT_EQ(QStringList({k.caption, k.prompt, k.emptyText}),
               QStringList({u"Exclusão"_s, u"Informe a quantidade a ser transferida"_s,
                            u"Quantidade deve ser informada."_s}));
-    EXPECT_EQ(std::tuple(k.maxLength, k.sixth, k.decimals, k.eighth, k.ninth, k.tenth),
-              std::tuple(10, 0, 0, 0, 0, 0));
+    EXPECT_EQ(std::tuple(k.maxLength, k.decimals, k.reserved), std::tuple(10, 0, std::array{0, 0, 0, 0}));
     EXPECT_EQ(f.dialogs.keypads[2].decimals, 1) << "a weighed item offers decimals";
     EXPECT_EQ(f.dialogs.keypads[3].decimals, 0) << "not when it goes back";
     EXPECT_EQ(f.dialogs.keypads[3].prompt, k.prompt);

@@ -18,7 +18,7 @@ MensagemCall message(int kind, const QString& defaultAnswer = {}, const QString&
     MensagemCall call;
     call.text = QStringLiteral("Transferir o lugar <1> & tudo?");
     call.caption = caption;
-    call.third = QStringLiteral("N");
+    call.reservedFlag = QStringLiteral("N");
     call.defaultAnswer = defaultAnswer;
     call.kind = kind;
     return call;
