@@ -14,19 +14,26 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Four single units at seat 1 of tab 10.
+// Four single units of tab 10, the last one at seat 2, the others at seat 1.
 class Keys : public ScreenTest {
 protected:
     void SetUp() override {
         for (int i = 1; i <= 4; ++i)
-            f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1);
+            f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1,
+                           columns({{"NRLUGARMESA", i == 4 ? "2" : "1"}}));
         f.open();
+    }
+    // Which of Adicionar, Adicionar Todos, Remover and Remover Todos are enabled, as 1 and 0.
+    QString enabled() {
+        QString out;
+        for (const char* name : {"sbtAdicionar", "sbtAdicionarTodos", "sbtRemover", "sbtRemoverTodos"})
+            out += button(s(), name)->isEnabled() ? u'1' : u'0';
+        return out;
     }
 };
 
-TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
-    EXPECT_TRUE(button(s(), "sbtAdicionar")->isEnabled() && button(s(), "sbtAdicionarTodos")->isEnabled());
-    EXPECT_FALSE(button(s(), "sbtRemover")->isEnabled() || button(s(), "sbtRemoverTodos")->isEnabled());
+TEST_F(Keys, OperationKeysActOnlyOnAListWithItemsAndTheButtonsAndFocusFollow) {
+    EXPECT_EQ(enabled(), u"1100"_s);
     // nothing to remove yet: E and R do nothing, whichever grid has the focus
     for (QWidget* grid :
          {static_cast<QWidget*>(originGrid(s())), static_cast<QWidget*>(destinationGrid(s()))}) {
@@ -37,6 +44,10 @@ TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
     EXPECT_TRUE(f.dialogs.log.isEmpty()) << f.dialogs.log.join(u'\n').toStdString();
 
     originGrid(s())->setFocus();
+    // a seat without items moves nothing, yet removing is offered
+    f.dialogs.answerSeats(true, u"6"_s, u"9"_s);
+    f.type(u'd');
+    EXPECT_EQ(enabled(), u"1111"_s);
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     f.dialogs.answerSeats(true, u"2"_s);
@@ -45,17 +56,33 @@ TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
     f.dialogs.answerSeats(true, u"2"_s, u"1"_s);
     destinationGrid(s())->setFocus();
     f.type(u'D');
-    EXPECT_TRUE(s().lists().origin().isEmpty());
+    EXPECT_EQ(s().lists().origin().recordCount(), 1);
+    originGrid(s())->setFocus();
+    f.dialogs.answerSeats(true, u"2"_s);
+    f.type(u'a');
+    // the last origin item gone: the destination grid takes the focus, only removing is left
+    EXPECT_TRUE(destinationGrid(s())->hasFocus());
+    EXPECT_EQ(enabled(), u"0011"_s);
     for (QChar key : {u'a', u'A', u'd', u'D'})
         f.type(key);
-    EXPECT_EQ(f.dialogs.seatChoices.size(), 3) << "nothing left to add: A and D do nothing";
+    EXPECT_EQ(f.dialogs.seatChoices.size(), 5) << "nothing left to add: A and D do nothing";
 
     f.type(u'e');
     f.type(u'E');
     EXPECT_EQ(s().lists().origin().recordCount(), 2);
     f.type(u'R');
     EXPECT_EQ(s().lists().origin().recordCount(), 4);
+    EXPECT_EQ(enabled(), u"1100"_s);
     f.type(u'r');
+
+    f.dialogs.answerSeats(true, u"2"_s);
+    add(u"10"_s, u"000002"_s);
+    s().lists().origin().last();
+    remove(u"10"_s, u"000002"_s);
+    // the destination list emptied: the origin grid takes the focus on its first record
+    EXPECT_TRUE(originGrid(s())->hasFocus());
+    EXPECT_EQ(s().lists().origin().recNo(), 0);
+    EXPECT_EQ(enabled(), u"1100"_s);
     expectNoErrors();
 }
 

@@ -1,5 +1,5 @@
-// Moving items on the screen: the dialogs it opens and with what, the focus and the buttons afterwards,
-// and how a failure is shown. What moves where is the lists' own tests.
+// Moving items on the screen: the dialogs it opens and with what, and how a failure is shown. What moves
+// where is the lists' own tests; the keys, buttons and focus are the keys' tests.
 
 #include "support/ScreenFixture.h"
 
@@ -53,46 +53,6 @@ TEST_F(MovingItems, TheDialogsTakeTheScreensTextsAndValues) {
                            seat.destinationPeople}),
               QStringList({u"0"_s, u"3"_s, u"0045"_s, u"0046"_s, u"4"_s}));
     EXPECT_EQ(destinationList(), QStringList({u"10/000002=2@4"_s, u"10/000003=1.25@4"_s}));
-    expectNoErrors();
-}
-
-TEST_F(MovingItems, TheButtonsAndTheFocusFollowTheLists) {
-    f.sales()
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
-        .item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRLUGARMESA", "2"}}))
-        .item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", "2"}}));
-    f.open();
-    auto enabled = [&] {
-        QString out;
-        for (const char* name : {"sbtAdicionar", "sbtAdicionarTodos", "sbtRemover", "sbtRemoverTodos"})
-            out += button(s(), name)->isEnabled() ? u'1' : u'0';
-        return out;
-    };
-    // a seat without items moves nothing, yet removing is offered
-    f.dialogs.answerSeats(true, u"6"_s, u"9"_s);
-    f.type(u'd');
-    EXPECT_EQ(enabled(), u"1111"_s);
-    f.dialogs.answerSeats(true, u"6"_s, u"1"_s);
-    f.type(u'd');
-    EXPECT_TRUE(originGrid(s())->hasFocus());
-    for (const QString& item : {u"000002"_s, u"000003"_s}) {
-        f.dialogs.answerSeats(true, u"3"_s);
-        add(u"10"_s, item);
-    }
-    // the last origin item gone: the destination grid takes the focus, only removing is left
-    EXPECT_TRUE(destinationGrid(s())->hasFocus());
-    EXPECT_EQ(enabled(), u"0011"_s);
-    f.type(u'r');
-    EXPECT_EQ(enabled(), u"1100"_s);
-
-    f.dialogs.answerSeats(true, u"3"_s);
-    add(u"10"_s, u"000002"_s);
-    s().lists().origin().last();
-    remove(u"10"_s, u"000002"_s);
-    // the destination list emptied: the origin grid takes the focus on its first record
-    EXPECT_TRUE(originGrid(s())->hasFocus());
-    EXPECT_EQ(s().lists().origin().recNo(), 0);
-    EXPECT_EQ(enabled(), u"1100"_s);
     expectNoErrors();
 }
 

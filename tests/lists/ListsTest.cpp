@@ -51,17 +51,11 @@ void appendItem(platform::Dataset& origin, const QString& tab, const QString& nu
                  {"CDPRODUTO", product},
                  {"QTPRODCOMVEN", quantity},
                  {"VRPRECCOMVEN", 10.0},
-                 {"IDSTPRCOMVEN", "1"},
-                 {"VRDESCCOMVEN", 0.0},
                  {"NRLUGARMESA", "1"},
                  {"DTHRINCOMVEN", QDateTime(QDate(2026, 12, 8), QTime(12, 30, 45, 123))},
-                 {"CDLOJA", "01"},
-                 {"VRACRCOMVEN", 0.0},
                  {"CDARVPROD", QStringLiteral("ARV") + product},
                  {"NMPRODUTO", QStringLiteral("Produto ") + product},
-                 {"IDPESAPROD", QString::fromLatin1(product == QLatin1String("PESO") ? "S" : "N")},
-                 {"IDPRODREFIL", "N"},
-                 {"IDSTLUGARMESA", "N"}});
+                 {"IDPESAPROD", QString::fromLatin1(product == QLatin1String("PESO") ? "S" : "N")}});
     row.insert(extra);
     origin.append();
     for (auto it = row.cbegin(); it != row.cend(); ++it)

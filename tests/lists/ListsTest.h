@@ -25,8 +25,8 @@ public:
     void quantityTooLarge() override { asked << QStringLiteral("too much"); }
 };
 
-// Appends an origin item as the item query gives it: sale 100, branch 0001, store 01, seat 1, price 10;
-// PESO is weighed, every other product is sold by unit. `extra` overrides columns by name.
+// Appends an origin item as the item query gives it: branch 0001, sale 100, seat 1, price 10; PESO is
+// weighed, every other product is sold by unit. `extra` sets further columns by name.
 void appendItem(platform::Dataset& origin, const QString& tab, const QString& number, const QString& product,
                 double quantity, const QVariantMap& extra = {});
 

@@ -13,21 +13,23 @@ namespace {
 
 // Every column an item has at the origin, none of them left at its default.
 QVariantMap fullItem(const QString& seat) {
-    return columns({{"VRPRECCOMVEN", 12.34},     {"TXPRODCOMVEN", "texto livre"},
-                    {"VRDESCCOMVEN", 1.5},       {"NRLUGARMESA", seat},
-                    {"CDGRPOCOR", "G1"},         {"CDOCORR", "O1"},
-                    {"NRMESAORIG", "0040"},      {"CDLOJAORIG", "02"},
-                    {"IDPRODIMPFIS", "S"},       {"VRACRCOMVEN", 0.75},
-                    {"NRSEQPRODCUP", "777"},     {"DSCOMANDAORI", "Comanda antiga"},
-                    {"NRCOMANDAORI", "9"},       {"NRPRODCOMORI", "000009"},
-                    {"CDCAIXACOLETOR", "C1"},    {"VRPRECCLCOMVEN", 11.5},
-                    {"CDPRODPROMOCAO", "PROMO"}, {"CDVENDEDOR", "0042"},
-                    {"IDORIGPEDCMD", "TAB"},     {"DSOBSPEDDIGCMD", "sem cebola"},
-                    {"NRATRAPRODCOVE", 2},       {"NRPEDIDOZEL", "P77"},
-                    {"CDSENHAPED", "S1"},        {"IDDIVIDECONTA", "S"},
-                    {"NRPRODORIG", "000008"},    {"QTITEMREFIL", 1},
-                    {"IDPRODREFIL", "S"},        {"NRINSCRCONS", "123"},
-                    {"NMCONSVEND", "Cliente"},   {"DSENDEVENDA", "Rua 1"}});
+    QVariantMap item = columns({{"VRPRECCOMVEN", 12.34},     {"TXPRODCOMVEN", "texto livre"},
+                                {"VRDESCCOMVEN", 1.5},       {"NRLUGARMESA", seat},
+                                {"CDGRPOCOR", "G1"},         {"CDOCORR", "O1"},
+                                {"NRMESAORIG", "0040"},      {"CDLOJAORIG", "02"},
+                                {"IDPRODIMPFIS", "S"},       {"VRACRCOMVEN", 0.75},
+                                {"NRSEQPRODCUP", "777"},     {"DSCOMANDAORI", "Comanda antiga"},
+                                {"NRCOMANDAORI", "9"},       {"NRPRODCOMORI", "000009"},
+                                {"CDCAIXACOLETOR", "C1"},    {"VRPRECCLCOMVEN", 11.5},
+                                {"CDPRODPROMOCAO", "PROMO"}, {"CDVENDEDOR", "0042"},
+                                {"IDORIGPEDCMD", "TAB"},     {"DSOBSPEDDIGCMD", "sem cebola"},
+                                {"NRATRAPRODCOVE", 2},       {"NRPEDIDOZEL", "P77"},
+                                {"CDSENHAPED", "S1"},        {"IDDIVIDECONTA", "S"},
+                                {"NRPRODORIG", "000008"},    {"QTITEMREFIL", 1},
+                                {"IDPRODREFIL", "S"},        {"NRINSCRCONS", "123"},
+                                {"NMCONSVEND", "Cliente"},   {"DSENDEVENDA", "Rua 1"}});
+    item.insert(columns({{"CDLOJA", "01"}, {"IDSTPRCOMVEN", "1"}, {"IDSTLUGARMESA", "N"}}));
+    return item;
 }
 
 // The current record of a list, field by field.
