@@ -50,7 +50,7 @@ void TfrmTrPosicao::finishAdding() {
 }
 
 void TfrmTrPosicao::sbtAdicionarTodosClick(QObject* /*sender*/) {
-    try {
+    showingFailure([this] {
         if (!lists_.addSeat())
             return;
         const bool originLeft = !cdsProdOrig.isEmpty();
@@ -58,12 +58,7 @@ void TfrmTrPosicao::sbtAdicionarTodosClick(QObject* /*sender*/) {
         sbtAdicionarTodos->setEnabled(originLeft);
         sbtRemover->setEnabled(true);
         sbtRemoverTodos->setEnabled(true);
-    } catch (const platform::SilentAbort&) {
-        throw;
-    } catch (const std::exception& e) {
-        showError(QString::fromUtf8(e.what()));
-        throw platform::SilentAbort(); // handed on, not shown a second time
-    }
+    });
 }
 
 void TfrmTrPosicao::sbtRemoverClick(QObject* /*sender*/) {
@@ -85,12 +80,18 @@ void TfrmTrPosicao::finishRemoving() {
 }
 
 void TfrmTrPosicao::sbtRemoverTodosClick(QObject* /*sender*/) {
-    try {
+    showingFailure([this] {
         lists_.removeAll();
         sbtAdicionar->setEnabled(true);
         sbtAdicionarTodos->setEnabled(true);
         sbtRemover->setEnabled(false);
         sbtRemoverTodos->setEnabled(false);
+    });
+}
+
+void TfrmTrPosicao::showingFailure(const std::function<void()>& operation) {
+    try {
+        operation();
     } catch (const platform::SilentAbort&) {
         throw;
     } catch (const std::exception& e) {

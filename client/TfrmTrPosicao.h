@@ -93,6 +93,8 @@ private:
     DatasetGrid& navigationGrid();
     void finishAdding();
     void finishRemoving();
+    // Runs "Adicionar Todos" or "Remover Todos": a failure is shown over the screen and handed on silently.
+    void showingFailure(const std::function<void()>& operation);
 
     // Confirmation's audit entries: one the log refuses goes to standard error and is told once.
     void writeAudit(const std::function<void()>& write);
