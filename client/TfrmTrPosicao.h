@@ -106,7 +106,7 @@ private:
     QString CdOperador, NmOperador;
     QString NrPesMesaDest;
 
-    // --- lists
+    // --- lists: the item lists belong to ItemLists; cdsProdOrig and cdsProdDes are the screen's names
     ItemLists lists_{*this, {CdFilial, CdLoja, NrMesaDest}};
     platform::Dataset& cdsProdOrig = lists_.origin();
     platform::Dataset& cdsProdDes = lists_.destination();
