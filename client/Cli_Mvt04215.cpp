@@ -59,7 +59,7 @@ void CriaTrPosicao(const char* arg1, const char* arg2, const char* origin, const
         try {
             if (boCria || !frmTrPosicao) {
                 frmTrPosicao = new TfrmTrPosicao();
-                frmTrPosicao->ParamLog = text(paramLog);
+                frmTrPosicao->setParamLog(text(paramLog));
                 frmTrPosicao->InicializaForm(text(arg1), text(arg2), text(origin), text(destination),
                                              text(arg5));
                 boCria = false;

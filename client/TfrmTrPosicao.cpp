@@ -55,8 +55,6 @@ TfrmTrPosicao::TfrmTrPosicao(QWidget* parent) : QDialog(parent) {
     setFixedSize(691, 592);
     msgPadrao.setLines(messageLines());
 
-    cdsProdOrig.setFieldDefs(schema::itemRecordFields());
-    cdsProdDes.setFieldDefs(schema::destinationListFields());
     cdsVerificaMesaDes.setFieldDefs(schema::destinationCheckFields());
     for (platform::Dataset* ds : {&cdsProdOrig, &cdsProdDes}) {
         ds->setDisplayFormat(QStringLiteral("QTPRODCOMVEN"), QStringLiteral("0.000"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatasetGrid.h"
+#include "client/lists/ItemLists.h"
 #include "platform/Dataset.h"
 #include "platform/Export.h"
 #include "platform/Messages.h"
@@ -13,47 +14,17 @@
 namespace Cli_Mvt04215 {
 
 // The transfer screen: the origin table's transferable items above, the items chosen for the
-// destination below; nothing reaches the database before the operator confirms.
-class MVT_EXPORT TfrmTrPosicao : public QDialog {
+// destination below; nothing reaches the database before the operator confirms. The lists and their
+// rules live in ItemLists; the screen shows them, answers their questions with its dialogs and keeps
+// the keys, the buttons and the focus.
+class MVT_EXPORT TfrmTrPosicao : public QDialog, private ListQuestions {
     Q_OBJECT
 public:
     explicit TfrmTrPosicao(QWidget* parent = nullptr);
     ~TfrmTrPosicao() override;
 
-    // --- screen state
-    QString NrMesaOrig, NrMesaDest, ParamLog;
-    QString CdFilial, CdCaixa, CdLoja, IdEsquema, CdProdConsum, CdProdConsuf, CdProdCouver;
-    QString CdOperador, NmOperador;
-    QString NrPesMesaDest, NrLugarDest, NrLugarOrig;
-
-    // --- lists
-    platform::Dataset cdsProdOrig{QStringLiteral("cdsProdOrig")};
-    platform::Dataset cdsProdDes{QStringLiteral("cdsProdDes")};
-    platform::Dataset cdsVerificaMesaDes{QStringLiteral("cdsVerificaMesaDes")};
-    platform::Dataset cdsParametrosZel{QStringLiteral("cdsParametrosZel")};
-    platform::Dataset cdsControleAcess{QStringLiteral("cdsControleAcess")};
-    platform::TMessages msgPadrao;
-
-    // --- widgets
-    QLabel* lblTitulo = nullptr;
-    QLabel* lblDsMesaOrig = nullptr;
-    QLabel* lblSeta = nullptr;
-    QLabel* lblDsMesaDest = nullptr;
-    QLabel* lblCodTela = nullptr;
-    DatasetGrid* dbgMesaOri = nullptr;
-    DatasetGrid* dbgMesaDes = nullptr;
-    platform::ui::TBlendedBitBtn* sbtAdicionar = nullptr;
-    platform::ui::TBlendedBitBtn* sbtAdicionarTodos = nullptr;
-    platform::ui::TBlendedBitBtn* sbtRemoverTodos = nullptr;
-    platform::ui::TBlendedBitBtn* sbtRemover = nullptr;
-    platform::ui::TBlendedBitBtn* sbtPrimeiro = nullptr;
-    platform::ui::TBlendedBitBtn* sbtRolarCima = nullptr;
-    platform::ui::TBlendedBitBtn* sbtRolarBaixo = nullptr;
-    platform::ui::TBlendedBitBtn* sbtUltimo = nullptr;
-    platform::ui::TBlendedBitBtn* sbtConfirmar = nullptr;
-    platform::ui::TBlendedBitBtn* sbtSair = nullptr;
-
     // --- opening and display
+    void setParamLog(const QString& paramLog) { ParamLog = paramLog; }
     void InicializaForm(const QString& arg1, const QString& arg2, const QString& origin,
                         const QString& destination, const QString& arg5);
     void CarregaProdOrig();
@@ -90,6 +61,17 @@ public:
     // The message table as the screen stores it.
     static QStringList messageLines();
 
+    // --- what the screen holds, read only
+    ItemLists& lists() { return lists_; }
+    const platform::Dataset& destinationCheck() const { return cdsVerificaMesaDes; }
+    const QString& branch() const { return CdFilial; }
+    const QString& store() const { return CdLoja; }
+    const QString& till() const { return CdCaixa; }
+    const QString& coverChargeProduct() const { return CdProdCouver; }
+    const QString& operatorCode() const { return CdOperador; }
+    const QString& operatorName() const { return NmOperador; }
+    const QString& destinationPeople() const { return NrPesMesaDest; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void done(int result) override;
@@ -97,6 +79,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // --- the lists' questions, answered with the dialogs
+    bool chooseSeats(Seats mode, QString& originSeat, QString& destinationSeat) override;
+    bool typeQuantity(QString& typed, bool decimals) override;
+    void seatBlocked(const QString& seat) override;
+    void quantityTooLarge() override;
+
     void buildLayout();
     void connectButton(platform::ui::TBlendedBitBtn* button, void (TfrmTrPosicao::*handler)(QObject*));
     // Shows an error message with the screen's arguments.
@@ -106,19 +94,10 @@ private:
     QString emptyOriginText();
     // The list the navigation buttons act on: the origin when its grid has the focus.
     DatasetGrid& navigationGrid();
-    // Runs an operation that changes both lists all or nothing: on a failure both lists are put back.
-    void allOrNothing(const std::function<void()>& operation);
-
-    // Adding and removing (their steps)
-    bool chooseSeatForItem();
-    void moveCurrentOriginWhole(double quantity);
-    void moveRestOfGroup(const QString& sequence, const QString& tab);
     void finishAdding();
-    // Gives a destination record's quantity back to its origin item: to the origin record of the same
-    // item when there is one, else as a new origin record with every column the item had there.
-    void returnToOrigin(double quantity, bool restoreSeat);
-    void returnCompanions(const QString& tab, const QString& sequence);
     void finishRemoving();
+    // Runs "Adicionar Todos" or "Remover Todos": a failure is shown over the screen and handed on silently.
+    void showingFailure(const std::function<void()>& operation);
 
     // Confirmation's audit entries: one the log refuses goes to standard error and is told once.
     void writeAudit(const std::function<void()>& write);
@@ -126,6 +105,41 @@ private:
 
     QString parametersFile_;
     QStringList parameterProblems_, accessProblems_;
+
+    // --- screen state
+    QString NrMesaOrig, NrMesaDest, ParamLog;
+    QString CdFilial, CdCaixa, CdLoja, IdEsquema, CdProdConsum, CdProdConsuf, CdProdCouver;
+    QString CdOperador, NmOperador;
+    QString NrPesMesaDest;
+
+    // --- lists: the item lists belong to ItemLists; cdsProdOrig and cdsProdDes are the screen's names
+    ItemLists lists_{*this, {CdFilial, CdLoja, NrMesaDest}};
+    platform::Dataset& cdsProdOrig = lists_.origin();
+    platform::Dataset& cdsProdDes = lists_.destination();
+    platform::Dataset cdsVerificaMesaDes{QStringLiteral("cdsVerificaMesaDes")};
+    platform::Dataset cdsParametrosZel{QStringLiteral("cdsParametrosZel")};
+    platform::Dataset cdsControleAcess{QStringLiteral("cdsControleAcess")};
+    platform::TMessages msgPadrao;
+
+    // --- widgets
+    QLabel* lblTitulo = nullptr;
+    QLabel* lblDsMesaOrig = nullptr;
+    QLabel* lblSeta = nullptr;
+    QLabel* lblDsMesaDest = nullptr;
+    QLabel* lblCodTela = nullptr;
+    DatasetGrid* dbgMesaOri = nullptr;
+    DatasetGrid* dbgMesaDes = nullptr;
+    platform::ui::TBlendedBitBtn* sbtAdicionar = nullptr;
+    platform::ui::TBlendedBitBtn* sbtAdicionarTodos = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRemoverTodos = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRemover = nullptr;
+    platform::ui::TBlendedBitBtn* sbtPrimeiro = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRolarCima = nullptr;
+    platform::ui::TBlendedBitBtn* sbtRolarBaixo = nullptr;
+    platform::ui::TBlendedBitBtn* sbtUltimo = nullptr;
+    platform::ui::TBlendedBitBtn* sbtConfirmar = nullptr;
+    platform::ui::TBlendedBitBtn* sbtSair = nullptr;
+
     bool closedAtOpening_ = false;
     QStringList refusedAuditEntries_;
     bool formClosed_ = false;

@@ -28,15 +28,18 @@ DialogProvider& dialogs() {
     return real;
 }
 
-bool Mensagem(const QString& text, const QString& caption, const QString& third, const QString& defaultAnswer,
-              int kind, const QString& sixth, const QString& idEsquema, int eighth,
-              platform::Dataset* /*dataset*/) {
-    return dialogs().mensagem({text, caption, third, defaultAnswer, kind, sixth, idEsquema, eighth});
+bool Mensagem(const QString& text, const QString& caption, const QString& reservedFlag,
+              const QString& defaultAnswer, int kind, const QString& reservedText, const QString& idEsquema,
+              int reservedNumber, platform::Dataset* /*dataset*/) {
+    return dialogs().mensagem(
+        {text, caption, reservedFlag, defaultAnswer, kind, reservedText, idEsquema, reservedNumber});
 }
 
-QByteArray MensagemMetodo(const QVariant& result, bool second, int third, const QString& method,
-                          const QString& moduleTag, const QString& arguments, const QString& idEsquema) {
-    dialogs().methodResultChecked({result, second, third, method, moduleTag, arguments, idEsquema});
+QByteArray MensagemMetodo(const QVariant& result, bool reservedFlag, int reservedNumber,
+                          const QString& method, const QString& moduleTag, const QString& arguments,
+                          const QString& idEsquema) {
+    dialogs().methodResultChecked(
+        {result, reservedFlag, reservedNumber, method, moduleTag, arguments, idEsquema});
     if (result.metaType().id() == QMetaType::QString) {
         const QString failure = result.toString();
         throw Error(QStringLiteral("%1\n\nMétodo: %2 (%3)\nArgumentos: %4")
@@ -48,8 +51,10 @@ QByteArray MensagemMetodo(const QVariant& result, bool second, int third, const 
 }
 
 bool TecladoNumerico(QString& typed, const QString& caption, const QString& prompt, const QString& emptyText,
-                     int maxLength, int sixth, int decimals, int eighth, int ninth, int tenth) {
-    TecladoCall call{typed, caption, prompt, emptyText, maxLength, sixth, decimals, eighth, ninth, tenth};
+                     int maxLength, int reserved1, int decimals, int reserved2, int reserved3,
+                     int reserved4) {
+    TecladoCall call{
+        typed, caption, prompt, emptyText, maxLength, decimals, {reserved1, reserved2, reserved3, reserved4}};
     const bool confirmed = dialogs().tecladoNumerico(call);
     if (confirmed)
         typed = call.typed;

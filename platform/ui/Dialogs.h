@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <array>
 
 class QWidget;
 
@@ -13,15 +14,19 @@ namespace platform::ui {
 
 // What the shared dialogs are asked, as the screen passes it. Every dialog call goes through the
 // installed provider: real Qt dialogs in the program, a scripted provider in tests.
+//
+// The suite's operations take a few arguments that this module always passes at one value and that these
+// dialogs do not read ("N", an empty text, true or 0). They are named reserved and kept in the calls, so
+// that a test can still see what the screen passed.
 struct MensagemCall {
     QString text;
-    QString caption;       // 2nd argument
-    QString third;         // "N"
+    QString caption; // empty: the kind's own caption
+    QString reservedFlag;
     QString defaultAnswer; // "N" or "S"
     int kind = 0;          // 0 information, 1 question, 3 error
-    QString sixth;
+    QString reservedText;
     QString idEsquema;
-    int eighth = 0;
+    int reservedNumber = 0;
 };
 
 struct TecladoCall {
@@ -30,11 +35,8 @@ struct TecladoCall {
     QString prompt;
     QString emptyText; // shown when the operator confirms nothing
     int maxLength = 10;
-    int sixth = 0;
-    int decimals = 0; // 1: the locale's decimal separator is offered (weighed items)
-    int eighth = 0;
-    int ninth = 0;
-    int tenth = 0;
+    int decimals = 0;                 // 1: the locale's decimal separator is offered (weighed items)
+    std::array<int, 4> reserved = {}; // the arguments around those two, in their order
 };
 
 struct SeatChoiceCall {
@@ -50,8 +52,8 @@ struct SeatChoiceCall {
 
 struct MensagemMetodoCall {
     QVariant result;
-    bool second = true;
-    int third = 0;
+    bool reservedFlag = true;
+    int reservedNumber = 0;
     QString method;
     QString moduleTag;
     QString arguments;
@@ -87,17 +89,18 @@ DialogProvider& dialogs();
 
 // --- the shared library's and shared package's operations, argument for argument
 
-bool Mensagem(const QString& text, const QString& caption, const QString& third, const QString& defaultAnswer,
-              int kind, const QString& sixth, const QString& idEsquema, int eighth,
-              platform::Dataset* dataset);
+bool Mensagem(const QString& text, const QString& caption, const QString& reservedFlag,
+              const QString& defaultAnswer, int kind, const QString& reservedText, const QString& idEsquema,
+              int reservedNumber, platform::Dataset* dataset);
 
 // Returns the data packet of a successful result (empty for a result without one). A failure text is
 // raised as an Error whose text also names the method, the module and the arguments, for support.
-QByteArray MensagemMetodo(const QVariant& result, bool second, int third, const QString& method,
-                          const QString& moduleTag, const QString& arguments, const QString& idEsquema);
+QByteArray MensagemMetodo(const QVariant& result, bool reservedFlag, int reservedNumber,
+                          const QString& method, const QString& moduleTag, const QString& arguments,
+                          const QString& idEsquema);
 
 bool TecladoNumerico(QString& typed, const QString& caption, const QString& prompt, const QString& emptyText,
-                     int maxLength, int sixth, int decimals, int eighth, int ninth, int tenth);
+                     int maxLength, int reserved1, int decimals, int reserved2, int reserved3, int reserved4);
 
 bool CriaPosOrigDest(const QString& mode, platform::Dataset& origin, platform::Dataset& destination,
                      QString& originSeat, QString& destinationSeat, QString& originTable,

@@ -2,7 +2,7 @@
 
 #include "support/ScreenFixture.h"
 
-#include "client/ListMatching.h"
+#include "client/lists/ListMatching.h"
 
 #include "platform/Errors.h"
 #include "platform/db/FaultInjection.h"
@@ -72,8 +72,8 @@ protected:
     }
 
     void select(const char* tab, const char* item) {
-        ASSERT_TRUE(
-            Cli_Mvt04215::locateInOrigin(f->screen().cdsProdOrig, QLatin1String(tab), QLatin1String(item)));
+        ASSERT_TRUE(Cli_Mvt04215::locateInOrigin(f->screen().lists().origin(), QLatin1String(tab),
+                                                 QLatin1String(item)));
     }
 
     // Adds the plain unit (to seat 3), 2 of the item of 5 (to seat 3) and the group (to seat 4).
@@ -86,7 +86,7 @@ protected:
         select("11", "000002");
         addCurrent(QStringLiteral("4")); // and its companion 11/000001
         ASSERT_TRUE(f->dialogs.errorReports.isEmpty()) << f->dialogs.errorReports.join(u'\n').toStdString();
-        ASSERT_EQ(s.cdsProdDes.recordCount(), 4);
+        ASSERT_EQ(s.lists().destination().recordCount(), 4);
     }
 
     void confirm(bool yes = true) {
@@ -181,10 +181,13 @@ TEST_F(Confirmation, EnterMovesTheChosenItemsAndWritesOneAuditEntryEach) {
     ASSERT_EQ(actions(lines), QStringList(4, QStringLiteral("TRA_PRO")));
     expectFirstTransferEntry(entry(lines[0]));
     // the request carried the destination keys and the origin table
-    for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next()) {
-        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString(), QStringLiteral("20"));
-        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRVENDAREST")).asString(), QStringLiteral("200"));
-        EXPECT_EQ(s.cdsProdDes.field(QStringLiteral("NRMESAORI")).asString(), QStringLiteral("0045"));
+    for (s.lists().destination().first(); !s.lists().destination().eof(); s.lists().destination().next()) {
+        EXPECT_EQ(s.lists().destination().field(QStringLiteral("NRCOMANDA")).asString(),
+                  QStringLiteral("20"));
+        EXPECT_EQ(s.lists().destination().field(QStringLiteral("NRVENDAREST")).asString(),
+                  QStringLiteral("200"));
+        EXPECT_EQ(s.lists().destination().field(QStringLiteral("NRMESAORI")).asString(),
+                  QStringLiteral("0045"));
     }
     ASSERT_FALSE(f->dialogs.methodChecks.isEmpty());
     const auto& check = f->dialogs.methodChecks.last();
@@ -229,7 +232,8 @@ TEST_F(Confirmation, OnlyTheRequestedAndReceivingStatusesBlock) {
             EXPECT_TRUE(f->dialogs.messageTexts(3).isEmpty()) << status;
         }
         EXPECT_TRUE(f->dialogs.exhausted()) << status;
-        EXPECT_TRUE(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString().isEmpty()) << status;
+        EXPECT_TRUE(s.lists().destination().field(QStringLiteral("NRCOMANDA")).asString().isEmpty())
+            << status;
         EXPECT_TRUE(s.isVisible()) << status;
     }
 }
@@ -244,8 +248,8 @@ TEST_F(Confirmation, DecliningKeepsTheScreenOpenAndCallsNoServer) {
     EXPECT_EQ(f->db().snapshot(), before);
     EXPECT_EQ(f->dialogs.methodChecks.size(), checks);
     EXPECT_TRUE(f->auditLines().isEmpty());
-    for (s.cdsProdDes.first(); !s.cdsProdDes.eof(); s.cdsProdDes.next())
-        EXPECT_TRUE(s.cdsProdDes.field(QStringLiteral("NRCOMANDA")).asString().isEmpty());
+    for (s.lists().destination().first(); !s.lists().destination().eof(); s.lists().destination().next())
+        EXPECT_TRUE(s.lists().destination().field(QStringLiteral("NRCOMANDA")).asString().isEmpty());
 }
 
 TEST_F(Confirmation, CleanupEntriesComeInFallingOrderBeforeTheTransfer) {
@@ -366,7 +370,7 @@ TEST_F(Confirmation, ADestinationWithoutAnOpenSaleIsRefusedWithItsOwnMessage) {
     f->db().exec(QStringLiteral(
         "UPDATE VENDAREST SET DTHRFECHMESA = '2026-12-08 10:00:00' WHERE NRVENDAREST = '200'"));
     auto& s = open();
-    EXPECT_TRUE(s.cdsVerificaMesaDes.isEmpty());
+    EXPECT_TRUE(s.destinationCheck().isEmpty());
     select("10", "000001");
     addCurrent(QStringLiteral("1"));
     const QStringList before = f->db().snapshot();

@@ -14,53 +14,81 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Four single units at seat 1 of tab 10.
+// Four single units of tab 10, the last one at seat 2, the others at seat 1.
 class Keys : public ScreenTest {
 protected:
     void SetUp() override {
         for (int i = 1; i <= 4; ++i)
-            f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1);
+            f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1,
+                           columns({{"NRLUGARMESA", i == 4 ? "2" : "1"}}));
         f.open();
+    }
+    // Which of Adicionar, Adicionar Todos, Remover and Remover Todos are enabled, as 1 and 0.
+    QString enabled() {
+        QString out;
+        for (const char* name : {"sbtAdicionar", "sbtAdicionarTodos", "sbtRemover", "sbtRemoverTodos"})
+            out += button(s(), name)->isEnabled() ? u'1' : u'0';
+        return out;
     }
 };
 
-TEST_F(Keys, OperationKeysActOnlyOnAListWithItems) {
-    EXPECT_TRUE(s().sbtAdicionar->isEnabled() && s().sbtAdicionarTodos->isEnabled());
-    EXPECT_FALSE(s().sbtRemover->isEnabled() || s().sbtRemoverTodos->isEnabled());
+TEST_F(Keys, OperationKeysActOnlyOnAListWithItemsAndTheButtonsAndFocusFollow) {
+    EXPECT_EQ(enabled(), u"1100"_s);
     // nothing to remove yet: E and R do nothing, whichever grid has the focus
-    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+    for (QWidget* grid :
+         {static_cast<QWidget*>(originGrid(s())), static_cast<QWidget*>(destinationGrid(s()))}) {
         grid->setFocus();
         for (QChar key : {u'e', u'E', u'r', u'R'})
             f.type(key);
     }
     EXPECT_TRUE(f.dialogs.log.isEmpty()) << f.dialogs.log.join(u'\n').toStdString();
 
-    s().dbgMesaOri->setFocus();
+    originGrid(s())->setFocus();
+    // a seat without items moves nothing, yet removing is offered
+    f.dialogs.answerSeats(true, u"6"_s, u"9"_s);
+    f.type(u'd');
+    EXPECT_EQ(enabled(), u"1111"_s);
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'A');
-    EXPECT_EQ(s().cdsProdDes.recordCount(), 2);
+    EXPECT_EQ(s().lists().destination().recordCount(), 2);
     f.dialogs.answerSeats(true, u"2"_s, u"1"_s);
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     f.type(u'D');
-    EXPECT_TRUE(s().cdsProdOrig.isEmpty());
+    EXPECT_EQ(s().lists().origin().recordCount(), 1);
+    originGrid(s())->setFocus();
+    f.dialogs.answerSeats(true, u"2"_s);
+    f.type(u'a');
+    // the last origin item gone: the destination grid takes the focus, only removing is left
+    EXPECT_TRUE(destinationGrid(s())->hasFocus());
+    EXPECT_EQ(enabled(), u"0011"_s);
     for (QChar key : {u'a', u'A', u'd', u'D'})
         f.type(key);
-    EXPECT_EQ(f.dialogs.seatChoices.size(), 3) << "nothing left to add: A and D do nothing";
+    EXPECT_EQ(f.dialogs.seatChoices.size(), 5) << "nothing left to add: A and D do nothing";
 
     f.type(u'e');
     f.type(u'E');
-    EXPECT_EQ(s().cdsProdOrig.recordCount(), 2);
+    EXPECT_EQ(s().lists().origin().recordCount(), 2);
     f.type(u'R');
-    EXPECT_EQ(s().cdsProdOrig.recordCount(), 4);
+    EXPECT_EQ(s().lists().origin().recordCount(), 4);
+    EXPECT_EQ(enabled(), u"1100"_s);
     f.type(u'r');
+
+    f.dialogs.answerSeats(true, u"2"_s);
+    add(u"10"_s, u"000002"_s);
+    s().lists().origin().last();
+    remove(u"10"_s, u"000002"_s);
+    // the destination list emptied: the origin grid takes the focus on its first record
+    EXPECT_TRUE(originGrid(s())->hasFocus());
+    EXPECT_EQ(s().lists().origin().recNo(), 0);
+    EXPECT_EQ(enabled(), u"1100"_s);
     expectNoErrors();
 }
 
 TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNothing) {
     f.press(Qt::Key_Return);
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     f.press(Qt::Key_Enter);
     const QString nothing = u"Não existem produtos para transferência."_s;
     EXPECT_EQ(f.dialogs.messageTexts(3), QStringList({nothing, nothing}));
@@ -68,7 +96,8 @@ TEST_F(Keys, EnterConfirmsEscapeLeavesF1ShowsTheFiscalMenuAltF4AndCtrlDeleteDoNo
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     const QByteArray before = f.listsState();
-    for (QWidget* grid : {static_cast<QWidget*>(s().dbgMesaOri), static_cast<QWidget*>(s().dbgMesaDes)}) {
+    for (QWidget* grid :
+         {static_cast<QWidget*>(originGrid(s())), static_cast<QWidget*>(destinationGrid(s()))}) {
         grid->setFocus();
         f.dialogs.answerQuestion(false);
         f.press(Qt::Key_Return);
@@ -113,29 +142,31 @@ TEST_F(Keys, NavigationButtonsMoveTheListWhoseGridHasTheFocus) {
         f.dialogs.answerSeats(true, u"2"_s);
         f.type(u'a');
     }
-    ASSERT_EQ(s().cdsProdOrig.recordCount(), 2);
-    ASSERT_EQ(s().cdsProdDes.recordCount(), 2);
-    s().dbgMesaOri->setFocus();
-    s().cdsProdOrig.first();
-    s().cdsProdDes.first();
+    ASSERT_EQ(s().lists().origin().recordCount(), 2);
+    ASSERT_EQ(s().lists().destination().recordCount(), 2);
+    originGrid(s())->setFocus();
+    s().lists().origin().first();
+    s().lists().destination().first();
     QList<int> seen;
-    for (auto* button : {s().sbtRolarBaixo, s().sbtRolarCima, s().sbtUltimo, s().sbtPrimeiro}) {
-        f.click(button);
-        seen << s().cdsProdOrig.recNo();
+    for (auto* b : {button(s(), "sbtRolarBaixo"), button(s(), "sbtRolarCima"), button(s(), "sbtUltimo"),
+                    button(s(), "sbtPrimeiro")}) {
+        f.click(b);
+        seen << s().lists().origin().recNo();
     }
     EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
-    EXPECT_EQ(s().cdsProdDes.recNo(), 0);
-    EXPECT_TRUE(s().dbgMesaOri->hasFocus());
+    EXPECT_EQ(s().lists().destination().recNo(), 0);
+    EXPECT_TRUE(originGrid(s())->hasFocus());
 
-    s().dbgMesaDes->setFocus();
+    destinationGrid(s())->setFocus();
     seen.clear();
-    for (auto* button : {s().sbtRolarBaixo, s().sbtPrimeiro, s().sbtUltimo, s().sbtRolarCima}) {
-        f.click(button);
-        seen << s().cdsProdDes.recNo();
+    for (auto* b : {button(s(), "sbtRolarBaixo"), button(s(), "sbtPrimeiro"), button(s(), "sbtUltimo"),
+                    button(s(), "sbtRolarCima")}) {
+        f.click(b);
+        seen << s().lists().destination().recNo();
     }
     EXPECT_EQ(seen, QList<int>({1, 0, 1, 0}));
-    EXPECT_EQ(s().cdsProdOrig.recNo(), 0);
-    EXPECT_TRUE(s().dbgMesaDes->hasFocus());
+    EXPECT_EQ(s().lists().origin().recNo(), 0);
+    EXPECT_TRUE(destinationGrid(s())->hasFocus());
 }
 
 // A letter is the operation's key and nothing else: the grid must not also search its rows for it.
@@ -150,13 +181,13 @@ TEST(KeysOnNames, ARefusedKeyLeavesTheCursorOnTheItem) {
         .item(u"10"_s, u"000001"_s, u"AGUA"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}))
         .item(u"10"_s, u"000002"_s, u"AGUAG"_s, 1);
     auto& s = f.open();
-    QTest::mouseClick(s.dbgMesaOri->viewport(), Qt::LeftButton, {},
-                      s.dbgMesaOri->visualRect(s.dbgMesaOri->model()->index(0, 2)).center());
-    ASSERT_EQ(s.cdsProdOrig.recNo(), 0);
+    QTest::mouseClick(originGrid(s)->viewport(), Qt::LeftButton, {},
+                      originGrid(s)->visualRect(originGrid(s)->model()->index(0, 2)).center());
+    ASSERT_EQ(s.lists().origin().recNo(), 0);
     f.type(u'a');
-    EXPECT_EQ(s.cdsProdOrig.recNo(), 0) << "the cursor left the item the operator chose";
+    EXPECT_EQ(s.lists().origin().recNo(), 0) << "the cursor left the item the operator chose";
     f.type(u'a');
-    EXPECT_TRUE(s.cdsProdDes.isEmpty());
+    EXPECT_TRUE(s.lists().destination().isEmpty());
     EXPECT_EQ(f.dialogs.messageTexts(3).size(), 2);
     EXPECT_TRUE(f.dialogs.errorReports.isEmpty()) << f.dialogs.errorReports.join(u'\n').toStdString();
 }

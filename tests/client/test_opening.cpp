@@ -1,5 +1,6 @@
 // Opening the transfer screen (directly and as the host does) and what its grids show.
 
+#include "support/DefaultLocale.h"
 #include "support/ScreenFixture.h"
 
 #include "client/Cli_Mvt04215.h"
@@ -24,9 +25,9 @@ TEST_F(Opening, ReadsTheLocalFilesAndLoadsBothTables) {
     f.writeAccessControl();
     f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     f.open();
-    EXPECT_EQ(s().lblDsMesaOrig->text(), u"MESA  0045"_s);
-    EXPECT_EQ(s().lblDsMesaDest->text(), u"MESA  0046"_s);
-    EXPECT_EQ(QStringList({s().CdFilial, s().CdLoja, s().CdCaixa, s().CdOperador, s().NmOperador}),
+    EXPECT_EQ(control<QLabel>(s(), "lblDsMesaOrig")->text(), u"MESA  0045"_s);
+    EXPECT_EQ(control<QLabel>(s(), "lblDsMesaDest")->text(), u"MESA  0046"_s);
+    EXPECT_EQ(QStringList({s().branch(), s().store(), s().till(), s().operatorCode(), s().operatorName()}),
               QStringList({u"0001"_s, u"01"_s, u"003"_s, u"77"_s, u"Ana"_s}));
     ASSERT_EQ(f.dialogs.methodChecks.size(), 2);
     const platform::ui::MensagemMetodoCall &items = f.dialogs.methodChecks[0],
@@ -35,10 +36,10 @@ TEST_F(Opening, ReadsTheLocalFilesAndLoadsBothTables) {
               QStringList({u"getProdOrig"_s, u"Cli_Mvt04213"_s, u"0045-0001-01-COUV-CONS-CONF"_s}));
     EXPECT_EQ(QStringList({check.method, check.moduleTag, check.arguments}),
               QStringList({u"getValidaMesaDes"_s, u"Cli_Mvt04213"_s, u"0001-01-0046-0045"_s}));
-    EXPECT_EQ(s().cdsProdOrig.recordCount(), 1);
-    EXPECT_EQ(s().cdsVerificaMesaDes.recordCount(), 1);
-    EXPECT_EQ(s().NrPesMesaDest, u"4"_s);
-    EXPECT_TRUE(s().cdsProdDes.active() && s().cdsProdDes.isEmpty());
+    EXPECT_EQ(s().lists().origin().recordCount(), 1);
+    EXPECT_EQ(s().destinationCheck().recordCount(), 1);
+    EXPECT_EQ(s().destinationPeople(), u"4"_s);
+    EXPECT_TRUE(s().lists().destination().active() && s().lists().destination().isEmpty());
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
 }
 
@@ -46,7 +47,7 @@ TEST(OpeningWithoutFiles, MissingLocalFilesAreNotAnErrorButAreNamedWhenNoItemIsF
     ScreenFixture f;
     f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     auto& s = f.open();
-    EXPECT_TRUE(s.CdFilial.isEmpty() && s.CdLoja.isEmpty() && s.CdOperador.isEmpty());
+    EXPECT_TRUE(s.branch().isEmpty() && s.store().isEmpty() && s.operatorCode().isEmpty());
     ASSERT_EQ(f.dialogs.methodChecks.size(), 2);
     EXPECT_EQ(f.dialogs.methodChecks[0].arguments, u"0045-----"_s);
     EXPECT_EQ(f.dialogs.methodChecks[1].arguments, u"--0046-0045"_s);
@@ -137,7 +138,7 @@ TEST_F(Opening, EachHostCallStartsAfresh) {
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass stays over the open screen";
         f.dialogs.answerSeats(true, u"2"_s);
         f.type(u'a'); // chosen, never confirmed
-        EXPECT_EQ(screen.cdsProdDes.recordCount(), 1);
+        EXPECT_EQ(screen.lists().destination().recordCount(), 1);
     }));
     EXPECT_TRUE(Cli_Mvt04215::boCria);
     EXPECT_EQ(Cli_Mvt04215::frmTrPosicao, nullptr);
@@ -146,9 +147,10 @@ TEST_F(Opening, EachHostCallStartsAfresh) {
     f.sales().item(u"10"_s, u"000002"_s, u"P2"_s, 1);
     EXPECT_TRUE(f.runModal([&](TfrmTrPosicao& screen) {
         EXPECT_NE(Srv_Mvt04215::rdmTrPosicao, nullptr);
-        EXPECT_EQ(screen.cdsProdOrig.recordCount(), 2);
-        EXPECT_TRUE(screen.cdsProdDes.isEmpty());
-        EXPECT_TRUE(screen.sbtAdicionar->isEnabled() && !screen.sbtRemover->isEnabled());
+        EXPECT_EQ(screen.lists().origin().recordCount(), 2);
+        EXPECT_TRUE(screen.lists().destination().isEmpty());
+        EXPECT_TRUE(button(screen, "sbtAdicionar")->isEnabled() &&
+                    !button(screen, "sbtRemover")->isEnabled());
     }));
     EXPECT_TRUE(f.dialogs.errorReports.isEmpty());
 }
@@ -158,22 +160,10 @@ TEST_F(Opening, ADestinationWithoutAnOpenSaleStillOpens) {
     f.open(u"0045"_s, u"0047"_s);
     EXPECT_FALSE(s().closedAtOpening());
     EXPECT_TRUE(s().isVisible());
-    EXPECT_TRUE(s().cdsVerificaMesaDes.active() && s().cdsVerificaMesaDes.isEmpty());
-    EXPECT_TRUE(s().NrPesMesaDest.isEmpty());
+    EXPECT_TRUE(s().destinationCheck().active() && s().destinationCheck().isEmpty());
+    EXPECT_TRUE(s().destinationPeople().isEmpty());
     EXPECT_TRUE(f.dialogs.messages.isEmpty());
 }
-
-// Sets the default locale for as long as it lives; the screen's lists take it when they are created.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(previous_); }
-    DefaultLocale(const DefaultLocale&) = delete;
-    DefaultLocale& operator=(const DefaultLocale&) = delete;
-
-private:
-    QLocale previous_;
-};
 
 // The texts of one locale: 2, 0.5, the price 1234.5, a typed 1.5 kg and how it shows.
 struct LocaleTexts {
@@ -193,19 +183,19 @@ TEST_P(Display, QuantitiesPricesAndRefillShowInTheLocale) {
         .item(u"10"_s, u"000002"_s, u"PESO"_s, 2.5)
         .item(u"10"_s, u"000003"_s, u"P3"_s, 0.5, columns({{"IDPRODREFIL", "X"}}));
     auto& s = f.open();
-    const QAbstractItemModel& grid = *s.dbgMesaOri->model();
+    const QAbstractItemModel& grid = *originGrid(s)->model();
     auto cell = [&](int row, int column) {
         return grid.data(grid.index(row, column)).toString();
     };
     EXPECT_EQ(QStringList({cell(0, 3), cell(0, 4), cell(1, 4), cell(2, 3), cell(2, 4)}),
               QStringList({t[0], u"Sim"_s, u"Não"_s, t[1], QString()}));
-    EXPECT_EQ(s.cdsProdOrig.field(u"VRPRECCOMVEN"_s).displayText(), t[2]);
+    EXPECT_EQ(s.lists().origin().field(u"VRPRECCOMVEN"_s).displayText(), t[2]);
 
     f.dialogs.answerKeypad(true, t[3]);
     f.dialogs.answerSeats(true, u"2"_s);
-    selectItem(s.cdsProdOrig, u"10"_s, u"000002"_s);
+    selectItem(s.lists().origin(), u"10"_s, u"000002"_s);
     f.type(u'a');
-    const QAbstractItemModel& destination = *s.dbgMesaDes->model();
+    const QAbstractItemModel& destination = *destinationGrid(s)->model();
     EXPECT_EQ(destination.data(destination.index(0, 3)).toString(), t[4]);
     EXPECT_EQ(destination.data(destination.index(0, 4)).toString(), u"Não"_s);
     EXPECT_TRUE(f.dialogs.errorReports.isEmpty()) << f.dialogs.errorReports.join(u'\n').toStdString();
@@ -229,31 +219,31 @@ TEST_F(Opening, TheGridsShowTheListsAndFollowTheirCursors) {
          u"sbtAdicionar sbtAdicionarTodos sbtRemover sbtRemoverTodos sbtPrimeiro sbtRolarCima "
          "sbtRolarBaixo sbtUltimo sbtSair sbtConfirmar dbgMesaOri dbgMesaDes"_s.split(u' '))
         EXPECT_NE(s().findChild<QWidget*>(name), nullptr) << name.toStdString();
-    for (auto* grid : {s().dbgMesaOri, s().dbgMesaDes}) {
+    for (auto* grid : {originGrid(s()), destinationGrid(s())}) {
         QStringList titles;
         for (int c = 0; c < grid->model()->columnCount(); ++c)
             titles << grid->model()->headerData(c, Qt::Horizontal).toString();
         EXPECT_EQ(titles,
                   QStringList({u"Posição"_s, u"Código"_s, u"Nome Produto"_s, u"Qtde."_s, u"Refil"_s}));
     }
-    const QAbstractItemModel& origin = *s().dbgMesaOri->model();
+    const QAbstractItemModel& origin = *originGrid(s())->model();
     EXPECT_EQ(
         QStringList({origin.data(origin.index(1, 1)).toString(), origin.data(origin.index(1, 2)).toString()}),
         QStringList({u"ARVP2"_s, u"Produto 2"_s}));
 
-    s().cdsProdOrig.setRecNo(2);
-    EXPECT_EQ(s().dbgMesaOri->currentIndex().row(), 2);
-    EXPECT_TRUE(s().dbgMesaOri->selectionModel()->isRowSelected(2, {}));
-    QTest::mouseClick(s().dbgMesaOri->viewport(), Qt::LeftButton, {},
-                      s().dbgMesaOri->visualRect(origin.index(1, 2)).center());
-    EXPECT_EQ(s().cdsProdOrig.recNo(), 1);
+    s().lists().origin().setRecNo(2);
+    EXPECT_EQ(originGrid(s())->currentIndex().row(), 2);
+    EXPECT_TRUE(originGrid(s())->selectionModel()->isRowSelected(2, {}));
+    QTest::mouseClick(originGrid(s())->viewport(), Qt::LeftButton, {},
+                      originGrid(s())->visualRect(origin.index(1, 2)).center());
+    EXPECT_EQ(s().lists().origin().recNo(), 1);
 
     f.dialogs.answerSeats(true, u"2"_s);
     f.type(u'a');
     EXPECT_EQ(origin.rowCount(), 2);
-    EXPECT_EQ(s().dbgMesaDes->model()->rowCount(), 1);
-    EXPECT_EQ(s().cdsProdOrig.field(u"NRPRODCOMVEN"_s).asString(), u"000003"_s);
-    EXPECT_EQ(s().dbgMesaOri->currentIndex().row(), 1);
+    EXPECT_EQ(destinationGrid(s())->model()->rowCount(), 1);
+    EXPECT_EQ(s().lists().origin().field(u"NRPRODCOMVEN"_s).asString(), u"000003"_s);
+    EXPECT_EQ(originGrid(s())->currentIndex().row(), 1);
 }
 
 } // namespace

@@ -6,8 +6,9 @@
 #include "host/DemoSeed.h"
 #include "platform/Runtime.h"
 #include "platform/db/Connection.h"
-#include "platform/ui/ScriptedDialogs.h"
 #include "server/TrdmTrPosicao.h"
+#include "support/ScreenWidgets.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 using namespace host;
 
 namespace {
+
+using testsupport::button;
 
 // Every expected line must be among the lines, each the start of one of them.
 void expectLinesStartingWith(const QStringList& lines, const QStringList& expected) {
@@ -32,7 +35,7 @@ TEST(DemoReport, TellsTheItemsMovedTheTablesChangedAndTheNewAuditLines) {
     ASSERT_TRUE(dir.isValid());
     const demo::SeededFolder seeded = demo::seedFolder(dir.path());
     platform::ExecutableFolderOverride beside(dir.path());
-    platform::ui::ScriptedDialogs dialogs;
+    testsupport::ScriptedDialogs dialogs;
     platform::ui::ProviderScope provider(dialogs);
     platform::db::Connection connection(QStringLiteral("report-test"));
     connection.setConnectionString(QStringLiteral("sqlite:") + seeded.database);
@@ -46,15 +49,15 @@ TEST(DemoReport, TellsTheItemsMovedTheTablesChangedAndTheNewAuditLines) {
         Cli_Mvt04215::TfrmTrPosicao screen;
         screen.InicializaForm(QString(), QString(), demo::OriginTable, demo::DestinationTable, QString());
         // the one unit whole, two of the three draught beers
-        ASSERT_TRUE(screen.cdsProdOrig.locate(QStringLiteral("NMPRODUTO"), demo::OneUnitItemName));
+        ASSERT_TRUE(screen.lists().origin().locate(QStringLiteral("NMPRODUTO"), demo::OneUnitItemName));
         dialogs.answerSeats(true, QStringLiteral("2"));
-        screen.sbtAdicionarClick(screen.sbtAdicionar);
-        ASSERT_TRUE(screen.cdsProdOrig.locate(QStringLiteral("NMPRODUTO"), demo::ThreeUnitsItemName));
+        screen.sbtAdicionarClick(button(screen, "sbtAdicionar"));
+        ASSERT_TRUE(screen.lists().origin().locate(QStringLiteral("NMPRODUTO"), demo::ThreeUnitsItemName));
         dialogs.answerKeypad(true, QStringLiteral("2"));
         dialogs.answerSeats(true, QStringLiteral("2"));
-        screen.sbtAdicionarClick(screen.sbtAdicionar);
+        screen.sbtAdicionarClick(button(screen, "sbtAdicionar"));
         dialogs.answerQuestion(true);
-        screen.sbtConfirmarClick(screen.sbtConfirmar);
+        screen.sbtConfirmarClick(button(screen, "sbtConfirmar"));
         EXPECT_EQ(screen.result(), QDialog::Accepted) << dialogs.log.join(u'\n').toStdString();
     }
     delete Srv_Mvt04215::rdmTrPosicao;

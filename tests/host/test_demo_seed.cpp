@@ -8,9 +8,10 @@
 #include "platform/DataPacket.h"
 #include "platform/Runtime.h"
 #include "platform/db/Connection.h"
-#include "platform/ui/ScriptedDialogs.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
+#include "support/ScreenWidgets.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -23,6 +24,9 @@ using namespace host;
 using platform::DataPacket;
 
 namespace {
+
+using testsupport::button;
+using testsupport::control;
 
 class DemoSeed : public ::testing::Test {
 protected:
@@ -144,22 +148,22 @@ TEST_F(DemoSeed, DestinationIsOpenWithOneTabForThreePeople) {
 
 TEST_F(DemoSeed, TheScreenOpensOnTheSeededFolder) {
     platform::ExecutableFolderOverride beside(dir.path());
-    platform::ui::ScriptedDialogs dialogs;
+    testsupport::ScriptedDialogs dialogs;
     platform::ui::ProviderScope provider(dialogs);
     {
         Cli_Mvt04215::TfrmTrPosicao screen;
         screen.InicializaForm(QString(), QString(), demo::OriginTable, demo::DestinationTable, QString());
         EXPECT_TRUE(dialogs.errorReports.isEmpty()) << dialogs.errorReports.join(u'\n').toStdString();
         EXPECT_TRUE(dialogs.messages.isEmpty());
-        EXPECT_EQ(screen.lblDsMesaOrig->text(), QStringLiteral("MESA  0045"));
-        EXPECT_EQ(screen.lblDsMesaDest->text(), QStringLiteral("MESA  0046"));
-        EXPECT_EQ(screen.CdFilial, demo::Branch);
-        EXPECT_EQ(screen.CdProdCouver, demo::CoverChargeProduct);
-        EXPECT_EQ(screen.NmOperador, demo::OperatorName);
-        EXPECT_EQ(screen.NrPesMesaDest, QStringLiteral("3"));
-        EXPECT_EQ(screen.cdsProdOrig.recordCount(), 13);
-        EXPECT_TRUE(screen.sbtAdicionar->isEnabled());
-        EXPECT_FALSE(screen.sbtRemover->isEnabled());
+        EXPECT_EQ(control<QLabel>(screen, "lblDsMesaOrig")->text(), QStringLiteral("MESA  0045"));
+        EXPECT_EQ(control<QLabel>(screen, "lblDsMesaDest")->text(), QStringLiteral("MESA  0046"));
+        EXPECT_EQ(screen.branch(), demo::Branch);
+        EXPECT_EQ(screen.coverChargeProduct(), demo::CoverChargeProduct);
+        EXPECT_EQ(screen.operatorName(), demo::OperatorName);
+        EXPECT_EQ(screen.destinationPeople(), QStringLiteral("3"));
+        EXPECT_EQ(screen.lists().origin().recordCount(), 13);
+        EXPECT_TRUE(button(screen, "sbtAdicionar")->isEnabled());
+        EXPECT_FALSE(button(screen, "sbtRemover")->isEnabled());
     }
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "ListContents.h"
 #include "SalesBuilder.h"
+#include "ScreenWidgets.h"
+#include "ScriptedDialogs.h"
 #include "TestDatabase.h"
 
 #include "client/TfrmTrPosicao.h"
 #include "platform/Runtime.h"
-#include "platform/ui/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <memory>
 
 class QAbstractButton;
@@ -29,7 +30,7 @@ public:
 
     TestDatabase& db() { return *db_; }
     SalesBuilder& sales() { return *sales_; }
-    platform::ui::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 
     // Writes PARAMETROSZEL.CDS / Dados/Cadastros/ControleAcess.cds beside the host folder.
     void writeParameters(const QString& branch = QStringLiteral("0001"),
@@ -76,30 +77,19 @@ private:
     std::unique_ptr<Cli_Mvt04215::TfrmTrPosicao> screen_;
 };
 
-// Rows of one item (tab + number) in either list: the origin list names the tab NRCOMANDA, the
-// destination list NRCOMANDAORIG.
-QList<int> itemRows(const platform::Dataset& list, const QString& tab, const QString& item);
-// The stored value of a field as text (numbers in their shortest C form) and as a number.
-QString textAt(const platform::Dataset& list, int row, const QString& field);
-double quantityAt(const platform::Dataset& list, int row);
-// Makes the only record of an item current; fails the test when it has none or several.
-void selectItem(platform::Dataset& list, const QString& tab, const QString& item);
-// A list's records as "tab/item=quantity@seat", sorted: the order of the rows is not at stake.
-QStringList listContents(const platform::Dataset& list);
-// Column values for SalesBuilder::item.
-QVariantMap columns(std::initializer_list<std::pair<const char*, QVariant>> values);
-
 // A test on the screen from 0045 to 0046 with the parameters file written, and the operator's moves.
 class ScreenTest : public ::testing::Test {
 protected:
     ScreenTest() { f.writeParameters(); }
     Cli_Mvt04215::TfrmTrPosicao& s() { return f.screen(); }
     // Makes an item current in its list's grid and types the operation's key there.
-    void add(const QString& tab, const QString& item) { keyOn(s().cdsProdOrig, tab, item, u'a'); }
-    void remove(const QString& tab, const QString& item) { keyOn(s().cdsProdDes, tab, item, u'e'); }
+    void add(const QString& tab, const QString& item) { keyOn(s().lists().origin(), tab, item, u'a'); }
+    void remove(const QString& tab, const QString& item) {
+        keyOn(s().lists().destination(), tab, item, u'e');
+    }
     void keyOn(platform::Dataset& list, const QString& tab, const QString& item, QChar key);
-    QStringList originList() { return listContents(s().cdsProdOrig); }
-    QStringList destinationList() { return listContents(s().cdsProdDes); }
+    QStringList originList() { return listContents(s().lists().origin()); }
+    QStringList destinationList() { return listContents(s().lists().destination()); }
     void expectNoErrors();
 
     ScreenFixture f;

@@ -1,19 +1,23 @@
 #pragma once
 
-#include "Dialogs.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QList>
 #include <QQueue>
 #include <QStringList>
 #include <functional>
 
-namespace platform::ui {
+namespace testsupport {
 
 // A dialog provider that answers from queues and records every call with its arguments, so that every
 // screen behaviour runs unattended. A dialog that needs an answer nobody queued is a fault of the
 // test: it raises, and the screen's event wrapper reports it as an error.
-class ScriptedDialogs : public DialogProvider {
+class ScriptedDialogs : public platform::ui::DialogProvider {
 public:
+    using MensagemCall = platform::ui::MensagemCall;
+    using TecladoCall = platform::ui::TecladoCall;
+    using SeatChoiceCall = platform::ui::SeatChoiceCall;
+    using MensagemMetodoCall = platform::ui::MensagemMetodoCall;
     // A seat choice: fills the call (seats) and returns whether the operator chose.
     using SeatAnswer = std::function<bool(SeatChoiceCall&)>;
 
@@ -51,4 +55,4 @@ private:
     std::function<void()> fiscal_;
 };
 
-} // namespace platform::ui
+} // namespace testsupport

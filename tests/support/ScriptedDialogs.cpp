@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace platform::ui {
+namespace testsupport {
 
 void ScriptedDialogs::answerSeats(bool chosen, const QString& destinationSeat, const QString& originSeat) {
     seats_.enqueue([=](SeatChoiceCall& call) {
@@ -66,4 +66,4 @@ QStringList ScriptedDialogs::messageTexts(int kind) const {
     return out;
 }
 
-} // namespace platform::ui
+} // namespace testsupport

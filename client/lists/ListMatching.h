@@ -15,7 +15,7 @@ inline bool locateInDestination(platform::Dataset& destination, const QString& t
     return locateItem(destination, QStringLiteral("NRCOMANDAORIG"), tab, item);
 }
 
-// A quantity's general text compared with "1" character by character, as the screen decides whether to
+// A quantity's general text compared with "1" character by character, as the rules decide whether to
 // ask for a quantity: below for 0.5, equal for 1, above for 1.5, 2 or 10.
 int compareWithOne(const QString& quantityText);
 
