@@ -91,7 +91,8 @@ QByteArray request(platform::db::Connection& c, const QString& fromTab, const QS
                    const QString& toTab, const QString& fromTable, const QString& toTable, int count) {
     QSqlQuery q(c.database());
     exec(q, QStringLiteral(
-                "SELECT NRPRODCOMVEN, NRVENDAREST, QTPRODCOMVEN, VRACRCOMVEN, DTHRINCOMVEN FROM ITCOMANDAVEN "
+                "SELECT NRPRODCOMVEN, NRVENDAREST, QTPRODCOMVEN, VRACRCOMVEN, DTHRINCOMVEN, IDPRODREFIL FROM "
+                "ITCOMANDAVEN "
                 "WHERE CDFILIAL = '%1' AND NRCOMANDA = '%2' ORDER BY NRPRODCOMVEN")
                 .arg(Branch, fromTab));
     platform::Dataset ds;
@@ -113,7 +114,7 @@ QByteArray request(platform::db::Connection& c, const QString& fromTab, const QS
         set("VRPRECCOMVEN", 10.0);
         set("VRACRCOMVEN", q.value(3));
         set("IDSTPRCOMVEN", QStringLiteral("1"));
-        set("IDPRODREFIL", QStringLiteral("N")); // as seeded: the transfer checks what a record carries
+        set("IDPRODREFIL", q.value(5)); // as stored: the transfer checks what a record carries
         set("DTHRINCOMVEN", QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
         set("NRMESAORI", fromTable);
         set("NRMESADES", toTable);
