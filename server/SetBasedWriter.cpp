@@ -39,48 +39,73 @@ QJsonValue json(const QVariant& v, Dialect dialect) {
     }
 }
 
+// One row of a JSON parameter in the shape the dialect's statements read.
+QJsonValue row(const QStringList& columns, const QJsonArray& values, Dialect dialect) {
+    if (dialect != Dialect::PostgreSQL)
+        return values;
+    QJsonObject object;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        object.insert(columns[i], values[i]);
+    return object;
+}
+
 QString text(const QJsonArray& rows) {
     return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
 }
 
-// Every value of the new item rows, by the lower-case column names the statement reads.
+// Every value of the new item rows, in the order of setItemColumns().
 QString newRows(const TransferRequestRecords& request, const TransferPlan& plan, Dialect dialect) {
+    QList<qsizetype> copied; // where each column comes from: a copied column, or -1
+    for (const QString& column : setItemColumns())
+        copied << copiedColumns().indexOf(column.toUpper());
+    // the source sequence is not carried: a whole move renumbers it, a split leaves it empty
+    copied[setItemColumns().indexOf(QStringLiteral("nrseqprodcom"))] = -1;
+
     QJsonArray rows;
     for (qsizetype i = 0; i < request.records.size(); ++i) {
         const TransferRecord& r = request.records[i];
         const PlannedMove& move = plan.moves[i];
-        QJsonObject row;
-        // the source sequence is not carried: a whole move renumbers it, a split leaves it empty
-        for (auto it = r.copied.cbegin(); it != r.copied.cend(); ++it)
-            if (it.key() != QLatin1String("NRSEQPRODCOM"))
-                row.insert(it.key().toLower(), json(it.value(), dialect));
-        row.insert(QStringLiteral("nrprodcomven"), move.newItem);
-        row.insert(QStringLiteral("qtprodcomven"), r.moved);
-        row.insert(QStringLiteral("nrseqprodcom"), json(move.sequence, dialect));
-        row.insert(QStringLiteral("nrmesadscomorit"), json(r.originTable, dialect));
-        row.insert(QStringLiteral("nrlugarmesa"), json(r.seat, dialect));
-        rows.append(row);
+        QJsonArray values;
+        for (qsizetype c = 0; c < copied.size(); ++c) {
+            if (copied[c] >= 0) {
+                values.append(json(r.copied[copied[c]], dialect));
+                continue;
+            }
+            const QString& column = setItemColumns()[c];
+            if (column == QLatin1String("nrprodcomven"))
+                values.append(move.newItem);
+            else if (column == QLatin1String("qtprodcomven"))
+                values.append(r.moved);
+            else if (column == QLatin1String("nrseqprodcom"))
+                values.append(json(move.sequence, dialect));
+            else if (column == QLatin1String("nrmesadscomorit"))
+                values.append(json(r.originTable, dialect));
+            else if (column == QLatin1String("nrlugarmesa"))
+                values.append(json(r.seat, dialect));
+            else
+                throw platform::Error(QStringLiteral("Sem valor para %1 do item transferido.").arg(column));
+        }
+        rows.append(row(setItemColumns(), values, dialect));
     }
     return text(rows);
 }
 
-// Per moved item: its origin key, its new number, whether it moves whole and what a split leaves, and
-// the values of its tracking row.
+// Per moved item, in the order of setKeyColumns(): its origin key, the sale it had, its new number,
+// whether it moves whole and what a split leaves, and the values of its tracking row.
 QString keys(const TransferRequestRecords& request, const TransferPlan& plan, Dialect dialect) {
     QJsonArray rows;
     for (qsizetype i = 0; i < request.records.size(); ++i) {
         const TransferRecord& r = request.records[i];
         const PlannedMove& move = plan.moves[i];
-        rows.append(QJsonObject{
-            {QStringLiteral("nrcomandaorig"), r.originTab},
-            {QStringLiteral("nrprodcomven"), r.item},
-            {QStringLiteral("nrvendarestold"), move.originSale},
-            {QStringLiteral("novo"), move.newItem},
-            {QStringLiteral("inteiro"), move.whole ? 1 : 0},
-            {QStringLiteral("resto"), move.remaining},
-            {QStringLiteral("nrseqprodcup"), json(r.copied.value(QStringLiteral("NRSEQPRODCUP")), dialect)},
-            {QStringLiteral("nrlugarmesa"), json(r.seat, dialect)},
-        });
+        const QJsonArray values{r.originTab,
+                                r.item,
+                                move.originSale,
+                                move.newItem,
+                                move.whole ? 1 : 0,
+                                move.remaining,
+                                json(r.copied.value(QStringLiteral("NRSEQPRODCUP")), dialect),
+                                json(r.seat, dialect)};
+        rows.append(row(setKeyColumns(), values, dialect));
     }
     return text(rows);
 }

@@ -22,38 +22,38 @@ const SqlStore& assInsProdLote() {
         .name = QStringLiteral("assInsProdLote"),
         .ADOQuery = QStringLiteral("acmInsProdLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH I AS (
-  SELECT json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.cdproduto') AS cdproduto,
-         json_extract(value, '$.qtprodcomven') AS qtprodcomven,
-         json_extract(value, '$.vrpreccomven') AS vrpreccomven,
-         json_extract(value, '$.idstprcomven') AS idstprcomven,
-         json_extract(value, '$.vrdesccomven') AS vrdesccomven,
-         json_extract(value, '$.dthrincomven') AS dthrincomven,
-         json_extract(value, '$.vracrcomven') AS vracrcomven,
-         json_extract(value, '$.nrseqprodcom') AS nrseqprodcom,
-         json_extract(value, '$.nrmesadscomorit') AS nrmesadscomorit,
-         json_extract(value, '$.cdvendedor') AS cdvendedor,
-         json_extract(value, '$.cdprodpromocao') AS cdprodpromocao,
-         json_extract(value, '$.cdcaixacoletor') AS cdcaixacoletor,
-         json_extract(value, '$.vrprecclcomven') AS vrprecclcomven,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa,
-         json_extract(value, '$.txprodcomven') AS txprodcomven,
-         json_extract(value, '$.cdgrpocor') AS cdgrpocor,
-         json_extract(value, '$.cdocorr') AS cdocorr,
-         json_extract(value, '$.idprodimpfis') AS idprodimpfis,
-         json_extract(value, '$.idorigpedcmd') AS idorigpedcmd,
-         json_extract(value, '$.dsobspeddigcmd') AS dsobspeddigcmd,
-         json_extract(value, '$.nrpedidozel') AS nrpedidozel,
-         json_extract(value, '$.nratraprodcove') AS nratraprodcove,
-         json_extract(value, '$.cdsenhaped') AS cdsenhaped,
-         json_extract(value, '$.iddivideconta') AS iddivideconta,
-         json_extract(value, '$.nrprodorig') AS nrprodorig,
-         json_extract(value, '$.qtitemrefil') AS qtitemrefil,
-         json_extract(value, '$.idprodrefil') AS idprodrefil,
-         json_extract(value, '$.nrinscrcons') AS nrinscrcons,
-         json_extract(value, '$.nmconsvend') AS nmconsvend,
-         json_extract(value, '$.dsendevenda') AS dsendevenda
+  SELECT json_extract(value, '$[0]') AS nrprodcomven,
+         json_extract(value, '$[1]') AS cdproduto,
+         json_extract(value, '$[2]') AS qtprodcomven,
+         json_extract(value, '$[3]') AS vrpreccomven,
+         json_extract(value, '$[4]') AS idstprcomven,
+         json_extract(value, '$[5]') AS vrdesccomven,
+         json_extract(value, '$[6]') AS dthrincomven,
+         json_extract(value, '$[7]') AS vracrcomven,
+         json_extract(value, '$[8]') AS nrseqprodcom,
+         json_extract(value, '$[9]') AS nrmesadscomorit,
+         json_extract(value, '$[10]') AS cdvendedor,
+         json_extract(value, '$[11]') AS cdprodpromocao,
+         json_extract(value, '$[12]') AS cdcaixacoletor,
+         json_extract(value, '$[13]') AS vrprecclcomven,
+         json_extract(value, '$[14]') AS nrseqprodcup,
+         json_extract(value, '$[15]') AS nrlugarmesa,
+         json_extract(value, '$[16]') AS txprodcomven,
+         json_extract(value, '$[17]') AS cdgrpocor,
+         json_extract(value, '$[18]') AS cdocorr,
+         json_extract(value, '$[19]') AS idprodimpfis,
+         json_extract(value, '$[20]') AS idorigpedcmd,
+         json_extract(value, '$[21]') AS dsobspeddigcmd,
+         json_extract(value, '$[22]') AS nrpedidozel,
+         json_extract(value, '$[23]') AS nratraprodcove,
+         json_extract(value, '$[24]') AS cdsenhaped,
+         json_extract(value, '$[25]') AS iddivideconta,
+         json_extract(value, '$[26]') AS nrprodorig,
+         json_extract(value, '$[27]') AS qtitemrefil,
+         json_extract(value, '$[28]') AS idprodrefil,
+         json_extract(value, '$[29]') AS nrinscrcons,
+         json_extract(value, '$[30]') AS nmconsvend,
+         json_extract(value, '$[31]') AS dsendevenda
     FROM json_each(:P_ITENS))
 INSERT INTO ITCOMANDAVEN
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, VRPRECCOMVEN, IDSTPRCOMVEN,
@@ -108,20 +108,20 @@ const SqlStore& assInsObsItComandaVenLote() {
         .name = QStringLiteral("assInsObsItComandaVenLote"),
         .ADOQuery = QStringLiteral("acmInsObsItComandaVenLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 INSERT INTO OBSITCOMANDAVEN
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDGRPOCOR, CDOCORR)
 SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, O.CDGRPOCOR, O.CDOCORR
   FROM J
-  JOIN OBSITCOMANDAVEN O
+  CROSS JOIN OBSITCOMANDAVEN O
     ON O.CDFILIAL     = :P_CDFILIAL
    AND O.NRCOMANDA    = J.nrcomandaorig
    AND O.NRPRODCOMVEN = J.nrprodcomven)sql"),
@@ -148,14 +148,14 @@ const SqlStore& assInsProdEstLote() {
         .name = QStringLiteral("assInsProdEstLote"),
         .ADOQuery = QStringLiteral("acmInsProdEstLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 INSERT INTO ITCOMANDAEST
 (CDFILIAL , NRVENDAREST, NRCOMANDA   , NRPRODCOMVEN,
@@ -163,7 +163,7 @@ INSERT INTO ITCOMANDAEST
 SELECT IE.CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo,
        IE.CDPRODUTO, IE.QTPROCOMEST, IE.VRPRECCOMEST, IE.DSOBSPEDDIGEST
   FROM J
-  JOIN ITCOMANDAEST IE
+  CROSS JOIN ITCOMANDAEST IE
     ON IE.CDFILIAL     = :P_CDFILIAL
    AND IE.NRCOMANDA    = J.nrcomandaorig
    AND IE.NRPRODCOMVEN = J.nrprodcomven
@@ -208,24 +208,24 @@ const SqlStore& assInsObsItComandaEstLote() {
         .name = QStringLiteral("assInsObsItComandaEstLote"),
         .ADOQuery = QStringLiteral("acmInsObsItComandaEstLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 INSERT INTO OBSITCOMANDAEST
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, CDGRPOCOR, CDOCORR)
 SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, IE.CDPRODUTO, O.CDGRPOCOR, O.CDOCORR
   FROM J
-  JOIN ITCOMANDAEST IE
+  CROSS JOIN ITCOMANDAEST IE
     ON IE.CDFILIAL     = :P_CDFILIAL
    AND IE.NRCOMANDA    = J.nrcomandaorig
    AND IE.NRPRODCOMVEN = J.nrprodcomven
-  JOIN OBSITCOMANDAEST O
+  CROSS JOIN OBSITCOMANDAEST O
     ON O.CDFILIAL     = :P_CDFILIAL
    AND O.NRCOMANDA    = J.nrcomandaorig
    AND O.NRPRODCOMVEN = J.nrprodcomven
@@ -274,27 +274,26 @@ const SqlStore& assUpPedidoAltLote() {
         .name = QStringLiteral("assUpPedidoAltLote"),
         .ADOQuery = QStringLiteral("acmUpPedidoAltLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 UPDATE PEDIDOALT
-   SET NRVENDAREST   = :P_NRVENDAREST,
-       NRCOMANDA     = :P_NRCOMANDA,
-       NRPRODCOMVEN  = J.novo,
-       NRMESA        = :P_NRMESA,
-       NRSEQPRODCUP  = J.nrseqprodcup,
-       NRLUGARMESAIT = J.nrlugarmesa
-  FROM J
- WHERE PEDIDOALT.CDFILIALOLD     = :P_CDFILIAL
-   AND PEDIDOALT.NRVENDARESTOLD  = J.nrvendarestold
-   AND PEDIDOALT.NRCOMANDAOLD    = J.nrcomandaorig
-   AND PEDIDOALT.NRPRODCOMVENOLD = J.nrprodcomven)sql"),
+   SET (NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, NRMESA, NRSEQPRODCUP, NRLUGARMESAIT) =
+       (SELECT :P_NRVENDAREST, :P_NRCOMANDA, J.novo, :P_NRMESA, J.nrseqprodcup, J.nrlugarmesa
+          FROM J
+         WHERE J.nrvendarestold = PEDIDOALT.NRVENDARESTOLD
+           AND J.nrcomandaorig  = PEDIDOALT.NRCOMANDAOLD
+           AND J.nrprodcomven   = PEDIDOALT.NRPRODCOMVENOLD)
+ WHERE CDFILIALOLD = :P_CDFILIAL
+   AND (NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD) IN (SELECT J.nrvendarestold, J.nrcomandaorig,
+                                                                  J.nrprodcomven
+                                                             FROM J))sql"),
         .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
   SELECT *
     FROM json_to_recordset(CAST(:P_CHAVES AS json))
@@ -322,14 +321,14 @@ const SqlStore& assInsPedidoAltLote() {
         .name = QStringLiteral("assInsPedidoAltLote"),
         .ADOQuery = QStringLiteral("acmInsPedidoAltLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 INSERT INTO PEDIDOALT
 (CDFILIALOLD, NRVENDARESTOLD,   NRCOMANDAOLD, NRPRODCOMVENOLD ,
@@ -374,22 +373,24 @@ const SqlStore& assAlterQuantLote() {
         .name = QStringLiteral("assAlterQuantLote"),
         .ADOQuery = QStringLiteral("acmAlterQuantLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 UPDATE ITCOMANDAVEN
-   SET QTPRODCOMVEN = J.resto
-  FROM J
- WHERE ITCOMANDAVEN.CDFILIAL     = :P_CDFILIAL
-   AND ITCOMANDAVEN.NRCOMANDA    = J.nrcomandaorig
-   AND ITCOMANDAVEN.NRPRODCOMVEN = J.nrprodcomven
-   AND J.inteiro = 0)sql"),
+   SET QTPRODCOMVEN = (SELECT J.resto
+                         FROM J
+                        WHERE J.nrcomandaorig = ITCOMANDAVEN.NRCOMANDA
+                          AND J.nrprodcomven  = ITCOMANDAVEN.NRPRODCOMVEN)
+ WHERE CDFILIAL = :P_CDFILIAL
+   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
+                                       FROM J
+                                      WHERE J.inteiro = 0))sql"),
         .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
   SELECT *
     FROM json_to_recordset(CAST(:P_CHAVES AS json))
@@ -412,14 +413,14 @@ const SqlStore& assDelProdEstLote() {
         .name = QStringLiteral("assDelProdEstLote"),
         .ADOQuery = QStringLiteral("acmDelProdEstLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 DELETE FROM ITCOMANDAEST
  WHERE CDFILIAL = :P_CDFILIAL
@@ -446,14 +447,14 @@ const SqlStore& assDelProdLote() {
         .name = QStringLiteral("assDelProdLote"),
         .ADOQuery = QStringLiteral("acmDelProdLote"),
         .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$.nrcomandaorig') AS nrcomandaorig,
-         json_extract(value, '$.nrprodcomven') AS nrprodcomven,
-         json_extract(value, '$.nrvendarestold') AS nrvendarestold,
-         json_extract(value, '$.novo') AS novo,
-         json_extract(value, '$.inteiro') AS inteiro,
-         json_extract(value, '$.resto') AS resto,
-         json_extract(value, '$.nrseqprodcup') AS nrseqprodcup,
-         json_extract(value, '$.nrlugarmesa') AS nrlugarmesa
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
     FROM json_each(:P_CHAVES))
 DELETE FROM ITCOMANDAVEN
  WHERE CDFILIAL = :P_CDFILIAL
@@ -472,6 +473,32 @@ DELETE FROM ITCOMANDAVEN
                                       WHERE J.inteiro = 1))sql"),
     };
     return store;
+}
+
+const QStringList& setKeyColumns() {
+    static const QStringList columns = {
+        QStringLiteral("nrcomandaorig"), QStringLiteral("nrprodcomven"), QStringLiteral("nrvendarestold"),
+        QStringLiteral("novo"),          QStringLiteral("inteiro"),      QStringLiteral("resto"),
+        QStringLiteral("nrseqprodcup"),  QStringLiteral("nrlugarmesa"),
+    };
+    return columns;
+}
+
+const QStringList& setItemColumns() {
+    static const QStringList columns = {
+        QStringLiteral("nrprodcomven"),    QStringLiteral("cdproduto"),      QStringLiteral("qtprodcomven"),
+        QStringLiteral("vrpreccomven"),    QStringLiteral("idstprcomven"),   QStringLiteral("vrdesccomven"),
+        QStringLiteral("dthrincomven"),    QStringLiteral("vracrcomven"),    QStringLiteral("nrseqprodcom"),
+        QStringLiteral("nrmesadscomorit"), QStringLiteral("cdvendedor"),     QStringLiteral("cdprodpromocao"),
+        QStringLiteral("cdcaixacoletor"),  QStringLiteral("vrprecclcomven"), QStringLiteral("nrseqprodcup"),
+        QStringLiteral("nrlugarmesa"),     QStringLiteral("txprodcomven"),   QStringLiteral("cdgrpocor"),
+        QStringLiteral("cdocorr"),         QStringLiteral("idprodimpfis"),   QStringLiteral("idorigpedcmd"),
+        QStringLiteral("dsobspeddigcmd"),  QStringLiteral("nrpedidozel"),    QStringLiteral("nratraprodcove"),
+        QStringLiteral("cdsenhaped"),      QStringLiteral("iddivideconta"),  QStringLiteral("nrprodorig"),
+        QStringLiteral("qtitemrefil"),     QStringLiteral("idprodrefil"),    QStringLiteral("nrinscrcons"),
+        QStringLiteral("nmconsvend"),      QStringLiteral("dsendevenda"),
+    };
+    return columns;
 }
 
 const QList<StatementDef>& setStatementCatalogue() {

@@ -300,7 +300,8 @@ const SqlStore& assVerifVendaAberta() {
 // The items of an origin tab that belong to an open sale, read once under lock with every column a
 // moved item takes from its origin and with the table and store of their sale: what each record of a
 // request is checked against. SQL Server reads the two long texts as the item query shows them, so
-// that a request built from that query compares equal.
+// that a request built from that query compares equal. SQLite is held to reading the tab's items first:
+// with statistics of one branch it would otherwise walk every sale of the branch.
 const SqlStore& assItensOrigem() {
     static const SqlStore store{
         .name = QStringLiteral("assItensOrigem"),
@@ -339,7 +340,7 @@ const SqlStore& assItensOrigem() {
        IT.TXPRODCOMVEN, IT.CDGRPOCOR, IT.CDOCORR, IT.IDPRODIMPFIS, IT.IDORIGPEDCMD,
        IT.DSOBSPEDDIGCMD, IT.NRATRAPRODCOVE, IT.NRPEDIDOZEL, IT.CDSENHAPED, IT.IDDIVIDECONTA,
        IT.NRPRODORIG, IT.QTITEMREFIL, IT.IDPRODREFIL, IT.NRINSCRCONS, IT.NMCONSVEND, IT.DSENDEVENDA
-  FROM ITCOMANDAVEN IT, VENDAREST VE
+  FROM ITCOMANDAVEN IT CROSS JOIN VENDAREST VE
  WHERE IT.CDFILIAL    = :P_CDFILIAL
    AND IT.NRCOMANDA   = :P_NRCOMANDA
    AND VE.CDFILIAL    = IT.CDFILIAL

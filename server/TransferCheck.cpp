@@ -32,11 +32,17 @@ bool sameValue(platform::FieldType type, const QVariant& stored, const QVariant&
     }
 }
 
-platform::FieldType typeOf(const QString& column) {
-    for (const platform::FieldDef& f : schema::itemRecordFields())
-        if (f.name == column)
-            return f.type;
-    return platform::FieldType::String;
+// The item record's type of each copied column, in their order.
+const QList<platform::FieldType>& copiedTypes() {
+    static const QList<platform::FieldType> types = [] {
+        QList<platform::FieldType> out;
+        for (const QString& column : copiedColumns())
+            for (const platform::FieldDef& f : schema::itemRecordFields())
+                if (f.name == column)
+                    out << f.type;
+        return out;
+    }();
+    return types;
 }
 
 void checkDestination(const TransferRequestRecords& request, const LockedRead& read) {
@@ -67,9 +73,10 @@ void checkOrigin(const TransferRecord& r, const TransferDestination& to, const L
         throw TransferRefused(
             transferText::notOnOriginTable(r.originTab, r.item, r.originTable.toString(), actual));
     }
-    for (const QString& column : copiedColumns())
-        if (!sameValue(typeOf(column), stored->copied.value(column), r.copied.value(column)))
-            throw TransferRefused(transferText::originChanged(r.originTab, r.item, column));
+    const QList<platform::FieldType>& types = copiedTypes();
+    for (qsizetype i = 0; i < types.size(); ++i)
+        if (!sameValue(types[i], stored->copied[i], r.copied[i]))
+            throw TransferRefused(transferText::originChanged(r.originTab, r.item, copiedColumns()[i]));
 }
 
 } // namespace

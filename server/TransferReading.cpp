@@ -86,17 +86,18 @@ LockedRead readUnderLock(TrdmTrPosicao& dm, const TransferRequestRecords& reques
         const int itemColumn = column(rows, "NRPRODCOMVEN"), quantityColumn = column(rows, "QTPRODCOMVEN"),
                   saleColumn = column(rows, "NRVENDAREST"), tableColumn = column(rows, "NRMESAVENDA"),
                   storeColumn = column(rows, "CDLOJAVENDA");
-        QList<std::pair<QString, int>> copied;
+        QList<int> copied;
         for (const QString& name : copiedColumns())
-            copied.append({name, column(rows, name.toLatin1().constData())});
+            copied.append(column(rows, name.toLatin1().constData()));
         for (const platform::Record& row : rows.rows) {
             OriginItem item{row[saleColumn].toString(),
                             row[tableColumn].toString(),
                             row[storeColumn].toString(),
                             row[quantityColumn].toDouble(),
                             {}};
-            for (const auto& [name, at] : copied)
-                item.copied.insert(name, row[at]);
+            item.copied.values.reserve(copied.size());
+            for (int at : std::as_const(copied))
+                item.copied.values << row[at];
             read.originItems.insert({origins[i], row[itemColumn].toString()}, std::move(item));
         }
     }

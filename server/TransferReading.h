@@ -14,7 +14,7 @@ struct OriginItem {
     QString saleTable;
     QString saleStore;
     double quantity = 0;
-    QHash<QString, QVariant> copied; // the columns of copiedColumns()
+    CopiedValues copied;
 };
 
 // Everything a request is checked against and numbered from, read in one transaction under the locks

@@ -15,6 +15,15 @@ constexpr double QuantityTolerance = 1e-6;
 // source: a whole move renumbers it).
 const QStringList& copiedColumns();
 
+// Values of those columns, in that order.
+struct CopiedValues {
+    QList<QVariant> values;
+
+    const QVariant& operator[](qsizetype index) const { return values.at(index); }
+    // Throws Error for a column that is not copied.
+    const QVariant& value(const QString& column) const;
+};
+
 // The one destination every record of a request names.
 struct TransferDestination {
     QString branch; // CDFILIAL
@@ -33,7 +42,7 @@ struct TransferRecord {
     double original = 0;  // QTORIGINAL
     double moved = 0;     // QTPRODCOMVEN
     QVariant seat;        // NRLUGARMESA
-    QHash<QString, QVariant> copied;
+    CopiedValues copied;
 };
 
 struct TransferRequestRecords {
