@@ -121,6 +121,8 @@ void writeSetBased(TrdmTrPosicao& dm, const TransferRequestRecords& request, con
         (move.whole ? anyWhole : anySplit) = true;
 
     platform::db::Batch batch(dm.adcTrPosicao);
+    if (dialect == Dialect::PostgreSQL)
+        batch.add(dm.adqPlanoLote);
     batch.add(dm.acmInsProdLote, {{"P_CDFILIAL", to.branch},
                                   {"P_NRVENDAREST", to.sale},
                                   {"P_NRCOMANDA", to.tab},

@@ -475,6 +475,19 @@ DELETE FROM ITCOMANDAVEN
     return store;
 }
 
+// The moved items lead every join of the writes that follow in the transaction. PostgreSQL cannot know
+// how few rows a JSON parameter holds (it assumes a hundred) and would otherwise read a short history
+// whole to hash it; looking each item up through the keys costs the same whatever the history.
+const SqlStore& assPlanoLote() {
+    static const SqlStore store{
+        .name = QStringLiteral("assPlanoLote"),
+        .ADOQuery = QStringLiteral("adqPlanoLote"),
+        .SQLPOSTGRES = QStringLiteral(R"sql(SELECT set_config('enable_hashjoin', 'off', true),
+       set_config('enable_mergejoin', 'off', true))sql"),
+    };
+    return store;
+}
+
 const QStringList& setKeyColumns() {
     static const QStringList columns = {
         QStringLiteral("nrcomandaorig"), QStringLiteral("nrprodcomven"), QStringLiteral("nrvendarestold"),
@@ -503,10 +516,15 @@ const QStringList& setItemColumns() {
 
 const QList<StatementDef>& setStatementCatalogue() {
     static const QList<StatementDef> defs = {
-        command(assInsProdLote()),     command(assInsObsItComandaVenLote()),
-        command(assInsProdEstLote()),  command(assInsObsItComandaEstLote()),
-        command(assUpPedidoAltLote()), command(assInsPedidoAltLote()),
-        command(assAlterQuantLote()),  command(assDelProdEstLote()),
+        {.name = QStringLiteral("adqPlanoLote"), .kind = StatementKind::Query, .store = &assPlanoLote()},
+        command(assInsProdLote()),
+        command(assInsObsItComandaVenLote()),
+        command(assInsProdEstLote()),
+        command(assInsObsItComandaEstLote()),
+        command(assUpPedidoAltLote()),
+        command(assInsPedidoAltLote()),
+        command(assAlterQuantLote()),
+        command(assDelProdEstLote()),
         command(assDelProdLote()),
     };
     return defs;

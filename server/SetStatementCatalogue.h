@@ -16,6 +16,7 @@ const QStringList& setItemColumns();
 const QList<platform::db::StatementDef>& setStatementCatalogue();
 const platform::db::StatementDef& setStatementDef(const QString& name);
 
+const platform::db::SqlStore& assPlanoLote(); // PostgreSQL only
 const platform::db::SqlStore& assInsProdLote();
 const platform::db::SqlStore& assInsObsItComandaVenLote();
 const platform::db::SqlStore& assInsProdEstLote();

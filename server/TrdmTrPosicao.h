@@ -84,6 +84,7 @@ public:
     platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
                                                  statementDef(QStringLiteral("adqBloqComandasVenda"))};
     // The transfer's set-based writes (SQLite and PostgreSQL).
+    platform::db::Statement adqPlanoLote{adcTrPosicao, setStatementDef(QStringLiteral("adqPlanoLote"))};
     platform::db::Statement acmInsProdLote{adcTrPosicao, setStatementDef(QStringLiteral("acmInsProdLote"))};
     platform::db::Statement acmInsObsItComandaVenLote{
         adcTrPosicao, setStatementDef(QStringLiteral("acmInsObsItComandaVenLote"))};
