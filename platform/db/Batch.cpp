@@ -8,8 +8,7 @@ namespace platform::db {
 
 void Batch::begin() {
     // decided now: the steps before run() cannot open one
-    joinsOpenTransaction_ = connection_.inTransaction();
-    if (!joinsOpenTransaction_)
+    if (!connection_.inTransaction())
         steps_.append({Step::Kind::Begin});
 }
 

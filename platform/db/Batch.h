@@ -60,7 +60,6 @@ private:
     Connection& connection_;
     QList<Step> steps_;
     QList<BatchResult> results_;
-    bool joinsOpenTransaction_ = false;
 };
 
 } // namespace platform::db

@@ -175,7 +175,8 @@ public:
         PQsetnonblocking(session_, 0);
         if (!synced_)
             PQpipelineSync(session_);
-        // a lost session answers nothing: stop after as many empty reads as there were steps
+        // every answer up to the sync; a lost session answers nothing, and a bounded number of empty
+        // reads ends the wait
         for (int empty = 0; empty < 1000 && PQstatus(session_) == CONNECTION_OK;) {
             PGresult* r = PQgetResult(session_);
             if (!r) {
