@@ -98,7 +98,8 @@ QByteArray request(platform::db::Connection& c, const QString& fromTab, const QS
                    const QString& toTab, const QString& fromTable, const QString& toTable, int count) {
     QSqlQuery q(c.database());
     exec(q, QStringLiteral(
-                "SELECT NRPRODCOMVEN, NRVENDAREST, QTPRODCOMVEN, VRACRCOMVEN, DTHRINCOMVEN FROM ITCOMANDAVEN "
+                "SELECT NRPRODCOMVEN, NRVENDAREST, QTPRODCOMVEN, VRACRCOMVEN, DTHRINCOMVEN, IDPRODREFIL FROM "
+                "ITCOMANDAVEN "
                 "WHERE CDFILIAL = '%1' AND NRCOMANDA = '%2' ORDER BY NRPRODCOMVEN")
                 .arg(Branch, fromTab));
     platform::Dataset ds;
@@ -120,6 +121,7 @@ QByteArray request(platform::db::Connection& c, const QString& fromTab, const QS
         set("VRPRECCOMVEN", 10.0);
         set("VRACRCOMVEN", q.value(3));
         set("IDSTPRCOMVEN", QStringLiteral("1"));
+        set("IDPRODREFIL", q.value(5)); // as stored: the transfer checks what a record carries
         set("DTHRINCOMVEN", QDateTime(QDate(2026, 12, 8), QTime(12, 0)));
         set("NRMESAORI", fromTable);
         set("NRMESADES", toTable);
@@ -137,7 +139,7 @@ public:
     explicit BareTransfer(platform::db::Connection& c) : c_(c) {
         for (const char* name :
              {"adqBloqComanda", "adqVerifVendaAberta", "adqPesqSeqProdCom", "adqBuscaVendaRest",
-              "adqVerifItensOrig", "acmInsProd", "adqObsItens", "acmInsObsItComandaVen", "adqItComandaEst",
+              "adqItensOrigem", "acmInsProd", "adqObsItens", "acmInsObsItComandaVen", "adqItComandaEst",
               "adqObsItensEst", "acmInsProdEst", "acmInsObsItComandaEst", "adqVerifPedidoAlt",
               "acmInsPedidoAlt", "acmUpPedidoAlt", "acmDelProdEst", "acmDelProd", "acmUpdComanda",
               "acmUpdMesa"})
@@ -157,7 +159,7 @@ public:
             rows("adqBloqComanda", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", tab}});
         rows("adqVerifVendaAberta", {{"P_CDFILIAL", Branch}, {"P_NRVENDAREST", toSale}});
         QHash<QString, double> originItems;
-        for (const auto& r : rows("adqVerifItensOrig", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}}))
+        for (const auto& r : rows("adqItensOrigem", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}}))
             originItems.insert(r[0].toString(), r[1].toDouble());
         int next = 0;
         for (const auto& r : rows("next", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", toTab}}))

@@ -34,16 +34,22 @@ QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& 
     query.close();
     query.setParam(QStringLiteral("P_CDFILIAL"), branch);
     query.setParam(QStringLiteral("P_NRCOMANDA"), tab);
-    query.open();
-    qulonglong highest = 0;
-    for (; !query.eof(); query.next()) {
-        bool ok = false;
-        const qulonglong n = query.asString(QStringLiteral("NRPRODCOMVEN")).trimmed().toULongLong(&ok);
-        if (ok && n > highest)
-            highest = n;
-    }
+    QStringList highest;
+    for (query.open(); !query.eof(); query.next())
+        highest << query.asString(QStringLiteral("NRPRODCOMVEN"));
     query.close();
-    const qulonglong first = highest + 1;
+    return firstFree(highest, count);
+}
+
+QString TdtmZelProxCodigo::firstFree(const QStringList& highest, int count) {
+    qulonglong top = 0;
+    for (const QString& text : highest) {
+        bool ok = false;
+        const qulonglong n = text.trimmed().toULongLong(&ok);
+        if (ok && n > top)
+            top = n;
+    }
+    const qulonglong first = top + 1;
     // the last number handed out must fit as well
     Ajusta(QString::number(first + qulonglong(std::max(count, 1)) - 1), 6);
     return Ajusta(QString::number(first), 6);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 namespace db {
@@ -20,6 +21,9 @@ public:
 
     // The statement that finds the highest number (the benchmark runs it bare).
     static const db::StatementDef& statement();
+    // The number PrxItemComanda gives from the texts that statement found; for callers that run the
+    // statement together with others.
+    static QString firstFree(const QStringList& highest, int count);
 
 private:
     db::Connection& connection_;

@@ -10,24 +10,20 @@ QVariant asNumber(const QVariant& v) {
 
 } // namespace
 
-QString DependentRecords::request(const char* field) const {
-    return dm_.cdsTransferencia.field(QString::fromLatin1(field)).asString();
-}
-
 void DependentRecords::copyObservations() {
     platform::db::Statement& q = dm_.adqObsItens;
     q.close();
-    q.setParam(QStringLiteral("P_CDFILIAL"), request("CDFILIAL"));
-    q.setParam(QStringLiteral("P_NRCOMANDA"), request("NRCOMANDAORIG"));
-    q.setParam(QStringLiteral("P_NRPRODCOMVEN"), request("NRPRODCOMVEN"));
+    q.setParam(QStringLiteral("P_CDFILIAL"), to_.branch);
+    q.setParam(QStringLiteral("P_NRCOMANDA"), record_.originTab);
+    q.setParam(QStringLiteral("P_NRPRODCOMVEN"), record_.item);
     dm_.cdsObsItens.loadPacket(dm_.dspObsItens.data());
 
     platform::db::Statement& ins = dm_.acmInsObsItComandaVen;
     platform::Dataset& obs = dm_.cdsObsItens;
     for (obs.first(); !obs.eof(); obs.next()) {
-        ins.setParam(QStringLiteral("CDFILIAL"), request("CDFILIAL"));
-        ins.setParam(QStringLiteral("NRVENDAREST"), request("NRVENDAREST"));
-        ins.setParam(QStringLiteral("NRCOMANDA"), request("NRCOMANDA"));
+        ins.setParam(QStringLiteral("CDFILIAL"), to_.branch);
+        ins.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
+        ins.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
         ins.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
         ins.setParam(QStringLiteral("CDGRPOCOR"), obs.field(QStringLiteral("CDGRPOCOR")).value());
         ins.setParam(QStringLiteral("CDOCORR"), obs.field(QStringLiteral("CDOCORR")).value());
@@ -36,9 +32,9 @@ void DependentRecords::copyObservations() {
 }
 
 void DependentRecords::copyComponents() {
-    const QString branch = request("CDFILIAL");
-    const QString originTab = request("NRCOMANDAORIG");
-    const QString originItem = request("NRPRODCOMVEN");
+    const QString branch = to_.branch;
+    const QString originTab = record_.originTab;
+    const QString originItem = record_.item;
 
     platform::db::Statement& components = dm_.adqItComandaEst;
     components.close();
@@ -73,8 +69,8 @@ void DependentRecords::copyComponents() {
     for (const platform::Record& row : rows.rows) {
         const QString product = row[colProduct].toString();
         insComponent.setParam(QStringLiteral("P_CDFILIAL"), row[colBranch]);
-        insComponent.setParam(QStringLiteral("P_NRVENDAREST"), request("NRVENDAREST"));
-        insComponent.setParam(QStringLiteral("P_NRCOMANDA"), request("NRCOMANDA"));
+        insComponent.setParam(QStringLiteral("P_NRVENDAREST"), to_.sale);
+        insComponent.setParam(QStringLiteral("P_NRCOMANDA"), to_.tab);
         insComponent.setParam(QStringLiteral("P_NRPRODCOMVEN"), newItem_);
         insComponent.setParam(QStringLiteral("P_CDPRODUTO"), row[colProduct]);
         insComponent.setParam(QStringLiteral("P_QTPROCOMEST"), asNumber(row[colQty]));
@@ -88,9 +84,9 @@ void DependentRecords::copyComponents() {
                    r[ds.fieldIndex(QStringLiteral("CDPRODUTO"))].toString() == product;
         });
         for (obs.first(); !obs.eof(); obs.next()) {
-            insObs.setParam(QStringLiteral("CDFILIAL"), request("CDFILIAL"));
-            insObs.setParam(QStringLiteral("NRVENDAREST"), request("NRVENDAREST"));
-            insObs.setParam(QStringLiteral("NRCOMANDA"), request("NRCOMANDA"));
+            insObs.setParam(QStringLiteral("CDFILIAL"), to_.branch);
+            insObs.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
+            insObs.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
             insObs.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
             insObs.setParam(QStringLiteral("CDPRODUTO"), product);
             insObs.setParam(QStringLiteral("CDGRPOCOR"), obs.field(QStringLiteral("CDGRPOCOR")).value());
@@ -104,25 +100,25 @@ void DependentRecords::copyComponents() {
 void DependentRecords::recordMove(const QString& originSale) {
     platform::db::Statement& check = dm_.adqVerifPedidoAlt;
     check.close();
-    check.setParam(QStringLiteral("P_CDFILIALOLD"), request("CDFILIAL"));
+    check.setParam(QStringLiteral("P_CDFILIALOLD"), to_.branch);
     check.setParam(QStringLiteral("P_NRVENDARESTOLD"), originSale);
-    check.setParam(QStringLiteral("P_NRCOMANDAOLD"), request("NRCOMANDAORIG"));
-    check.setParam(QStringLiteral("P_NRPRODCOMVENOLD"), request("NRPRODCOMVEN"));
+    check.setParam(QStringLiteral("P_NRCOMANDAOLD"), record_.originTab);
+    check.setParam(QStringLiteral("P_NRPRODCOMVENOLD"), record_.item);
     check.open();
     const bool exists = !check.isEmpty();
     check.close();
 
     platform::db::Statement& write = exists ? dm_.acmUpPedidoAlt : dm_.acmInsPedidoAlt;
-    write.setParam(QStringLiteral("CDFILIALOLD"), request("CDFILIAL"));
+    write.setParam(QStringLiteral("CDFILIALOLD"), to_.branch);
     write.setParam(QStringLiteral("NRVENDARESTOLD"), originSale);
-    write.setParam(QStringLiteral("NRCOMANDAOLD"), request("NRCOMANDAORIG"));
-    write.setParam(QStringLiteral("NRPRODCOMVENOLD"), request("NRPRODCOMVEN"));
-    write.setParam(QStringLiteral("NRVENDAREST"), request("NRVENDAREST"));
-    write.setParam(QStringLiteral("NRCOMANDA"), request("NRCOMANDA"));
+    write.setParam(QStringLiteral("NRCOMANDAOLD"), record_.originTab);
+    write.setParam(QStringLiteral("NRPRODCOMVENOLD"), record_.item);
+    write.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
+    write.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
     write.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
-    write.setParam(QStringLiteral("NRMESA"), request("NRMESADES"));
-    write.setParam(QStringLiteral("NRSEQPRODCUP"), request("NRSEQPRODCUP"));
-    write.setParam(QStringLiteral("NRLUGARMESAIT"), request("NRLUGARMESA"));
+    write.setParam(QStringLiteral("NRMESA"), to_.table);
+    write.setParam(QStringLiteral("NRSEQPRODCUP"), record_.copied.value(QStringLiteral("NRSEQPRODCUP")));
+    write.setParam(QStringLiteral("NRLUGARMESAIT"), record_.seat);
     write.execute();
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "TransferRecords.h"
 #include "TrdmTrPosicao.h"
 
 namespace Srv_Mvt04215 {
 
-// The records that hang off a moved item, copied or recorded for the request's current record
-// (cdsTransferencia) once its new item row exists. Statement errors propagate to the transfer.
+// The records that hang off a moved item, copied or recorded for one record of a request once its new
+// item row exists, statement by statement. Statement errors propagate to the transfer.
 class DependentRecords {
 public:
-    DependentRecords(TrdmTrPosicao& dm, const QString& newItem) : dm_(dm), newItem_(newItem) {}
+    DependentRecords(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& record,
+                     const QString& newItem)
+        : dm_(dm), to_(to), record_(record), newItem_(newItem) {}
 
     // The origin item's observations, copied to the new item.
     void copyObservations();
@@ -18,9 +21,9 @@ public:
     void recordMove(const QString& originSale);
 
 private:
-    QString request(const char* field) const;
-
     TrdmTrPosicao& dm_;
+    const TransferDestination& to_;
+    const TransferRecord& record_;
     QString newItem_;
 };
 

@@ -1,5 +1,6 @@
 #include "StatementCatalogue.h"
 
+#include "TransferRecords.h"
 #include "platform/Errors.h"
 #include "schema/ItemRecord.h"
 
@@ -29,6 +30,24 @@ ParamDecl untyped(const char* name) {
 
 FieldList saleNumber() {
     return {{QStringLiteral("NRVENDAREST"), FieldType::String, 10}};
+}
+
+// An origin item as the transfer checks it: typed as the item record types each column.
+FieldList originItemFields() {
+    FieldList fields;
+    auto item = [&](const QString& name) {
+        for (const platform::FieldDef& f : schema::itemRecordFields())
+            if (f.name == name)
+                fields.append(f);
+    };
+    item(QStringLiteral("NRPRODCOMVEN"));
+    item(QStringLiteral("QTPRODCOMVEN"));
+    item(QStringLiteral("NRVENDAREST"));
+    fields.append({QStringLiteral("NRMESAVENDA"), FieldType::String, 4});
+    fields.append({QStringLiteral("CDLOJAVENDA"), FieldType::String, 10});
+    for (const QString& name : copiedColumns())
+        item(name);
+    return fields;
 }
 
 } // namespace
@@ -278,30 +297,90 @@ const SqlStore& assVerifVendaAberta() {
     return store;
 }
 
-// The items of an origin tab with their quantities, read once under lock, so that each record of a
-// request is checked against what the tab holds without a round trip of its own.
-const SqlStore& assVerifItensOrig() {
+// The items of an origin tab that belong to an open sale, read once under lock with every column a
+// moved item takes from its origin and with the table and store of their sale: what each record of a
+// request is checked against. SQL Server reads the two long texts as the item query shows them, so
+// that a request built from that query compares equal. SQLite is held to reading the tab's items first:
+// with statistics of one branch it would otherwise walk every sale of the branch.
+const SqlStore& assItensOrigem() {
     static const SqlStore store{
-        .name = QStringLiteral("assVerifItensOrig"),
-        .ADOQuery = QStringLiteral("adqVerifItensOrig"),
-        .SQLORACLE = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
-  FROM ITCOMANDAVEN
- WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA
-   FOR UPDATE)sql"),
-        .SQLMSSQL = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
-  FROM ITCOMANDAVEN WITH (UPDLOCK, ROWLOCK)
- WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA)sql"),
-        .SQLSQLITE = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
-  FROM ITCOMANDAVEN
- WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA)sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(SELECT NRPRODCOMVEN, QTPRODCOMVEN
-  FROM ITCOMANDAVEN
- WHERE CDFILIAL     = :P_CDFILIAL
-   AND NRCOMANDA    = :P_NRCOMANDA
-   FOR UPDATE)sql"),
+        .name = QStringLiteral("assItensOrigem"),
+        .ADOQuery = QStringLiteral("adqItensOrigem"),
+        .SQLORACLE = QStringLiteral(
+            R"sql(SELECT IT.NRPRODCOMVEN, IT.QTPRODCOMVEN, IT.NRVENDAREST, VE.NRMESA AS NRMESAVENDA, VE.CDLOJA AS CDLOJAVENDA,
+       IT.CDPRODUTO, IT.VRPRECCOMVEN, IT.VRPRECCLCOMVEN, IT.IDSTPRCOMVEN, IT.VRDESCCOMVEN, IT.VRACRCOMVEN,
+       IT.DTHRINCOMVEN, IT.CDVENDEDOR, IT.CDPRODPROMOCAO, IT.CDCAIXACOLETOR, IT.NRSEQPRODCOM, IT.NRSEQPRODCUP,
+       IT.TXPRODCOMVEN, IT.CDGRPOCOR, IT.CDOCORR, IT.IDPRODIMPFIS, IT.IDORIGPEDCMD,
+       IT.DSOBSPEDDIGCMD, IT.NRATRAPRODCOVE, IT.NRPEDIDOZEL, IT.CDSENHAPED, IT.IDDIVIDECONTA,
+       IT.NRPRODORIG, IT.QTITEMREFIL, IT.IDPRODREFIL, IT.NRINSCRCONS, IT.NMCONSVEND, IT.DSENDEVENDA
+  FROM ITCOMANDAVEN IT, VENDAREST VE
+ WHERE IT.CDFILIAL    = :P_CDFILIAL
+   AND IT.NRCOMANDA   = :P_NRCOMANDA
+   AND VE.CDFILIAL    = IT.CDFILIAL
+   AND VE.NRVENDAREST = IT.NRVENDAREST
+   AND VE.DTHRFECHMESA IS NULL
+   FOR UPDATE OF IT.QTPRODCOMVEN)sql"),
+        .SQLMSSQL = QStringLiteral(
+            R"sql(SELECT IT.NRPRODCOMVEN, IT.QTPRODCOMVEN, IT.NRVENDAREST, VE.NRMESA AS NRMESAVENDA, VE.CDLOJA AS CDLOJAVENDA,
+       IT.CDPRODUTO, IT.VRPRECCOMVEN, IT.VRPRECCLCOMVEN, IT.IDSTPRCOMVEN, IT.VRDESCCOMVEN, IT.VRACRCOMVEN,
+       IT.DTHRINCOMVEN, IT.CDVENDEDOR, IT.CDPRODPROMOCAO, IT.CDCAIXACOLETOR, IT.NRSEQPRODCOM, IT.NRSEQPRODCUP,
+       CONVERT(VARCHAR,IT.TXPRODCOMVEN,2000) AS TXPRODCOMVEN, IT.CDGRPOCOR, IT.CDOCORR, IT.IDPRODIMPFIS, IT.IDORIGPEDCMD,
+       CONVERT(VARCHAR,IT.DSOBSPEDDIGCMD) AS DSOBSPEDDIGCMD, IT.NRATRAPRODCOVE, IT.NRPEDIDOZEL, IT.CDSENHAPED, IT.IDDIVIDECONTA,
+       IT.NRPRODORIG, IT.QTITEMREFIL, IT.IDPRODREFIL, IT.NRINSCRCONS, IT.NMCONSVEND, IT.DSENDEVENDA
+  FROM ITCOMANDAVEN IT WITH (UPDLOCK, ROWLOCK), VENDAREST VE
+ WHERE IT.CDFILIAL    = :P_CDFILIAL
+   AND IT.NRCOMANDA   = :P_NRCOMANDA
+   AND VE.CDFILIAL    = IT.CDFILIAL
+   AND VE.NRVENDAREST = IT.NRVENDAREST
+   AND VE.DTHRFECHMESA IS NULL)sql"),
+        .SQLSQLITE = QStringLiteral(
+            R"sql(SELECT IT.NRPRODCOMVEN, IT.QTPRODCOMVEN, IT.NRVENDAREST, VE.NRMESA AS NRMESAVENDA, VE.CDLOJA AS CDLOJAVENDA,
+       IT.CDPRODUTO, IT.VRPRECCOMVEN, IT.VRPRECCLCOMVEN, IT.IDSTPRCOMVEN, IT.VRDESCCOMVEN, IT.VRACRCOMVEN,
+       IT.DTHRINCOMVEN, IT.CDVENDEDOR, IT.CDPRODPROMOCAO, IT.CDCAIXACOLETOR, IT.NRSEQPRODCOM, IT.NRSEQPRODCUP,
+       IT.TXPRODCOMVEN, IT.CDGRPOCOR, IT.CDOCORR, IT.IDPRODIMPFIS, IT.IDORIGPEDCMD,
+       IT.DSOBSPEDDIGCMD, IT.NRATRAPRODCOVE, IT.NRPEDIDOZEL, IT.CDSENHAPED, IT.IDDIVIDECONTA,
+       IT.NRPRODORIG, IT.QTITEMREFIL, IT.IDPRODREFIL, IT.NRINSCRCONS, IT.NMCONSVEND, IT.DSENDEVENDA
+  FROM ITCOMANDAVEN IT CROSS JOIN VENDAREST VE
+ WHERE IT.CDFILIAL    = :P_CDFILIAL
+   AND IT.NRCOMANDA   = :P_NRCOMANDA
+   AND VE.CDFILIAL    = IT.CDFILIAL
+   AND VE.NRVENDAREST = IT.NRVENDAREST
+   AND VE.DTHRFECHMESA IS NULL)sql"),
+        .SQLPOSTGRES = QStringLiteral(
+            R"sql(SELECT IT.NRPRODCOMVEN, IT.QTPRODCOMVEN, IT.NRVENDAREST, VE.NRMESA AS NRMESAVENDA, VE.CDLOJA AS CDLOJAVENDA,
+       IT.CDPRODUTO, IT.VRPRECCOMVEN, IT.VRPRECCLCOMVEN, IT.IDSTPRCOMVEN, IT.VRDESCCOMVEN, IT.VRACRCOMVEN,
+       IT.DTHRINCOMVEN, IT.CDVENDEDOR, IT.CDPRODPROMOCAO, IT.CDCAIXACOLETOR, IT.NRSEQPRODCOM, IT.NRSEQPRODCUP,
+       IT.TXPRODCOMVEN, IT.CDGRPOCOR, IT.CDOCORR, IT.IDPRODIMPFIS, IT.IDORIGPEDCMD,
+       IT.DSOBSPEDDIGCMD, IT.NRATRAPRODCOVE, IT.NRPEDIDOZEL, IT.CDSENHAPED, IT.IDDIVIDECONTA,
+       IT.NRPRODORIG, IT.QTITEMREFIL, IT.IDPRODREFIL, IT.NRINSCRCONS, IT.NMCONSVEND, IT.DSENDEVENDA
+  FROM ITCOMANDAVEN IT, VENDAREST VE
+ WHERE IT.CDFILIAL    = :P_CDFILIAL
+   AND IT.NRCOMANDA   = :P_NRCOMANDA
+   AND VE.CDFILIAL    = IT.CDFILIAL
+   AND VE.NRVENDAREST = IT.NRVENDAREST
+   AND VE.DTHRFECHMESA IS NULL
+   FOR UPDATE OF IT)sql"),
+    };
+    return store;
+}
+
+// The store and table of the destination sale and that table's status.
+const SqlStore& assMesaDestino() {
+    static const QString text = QStringLiteral(R"sql(SELECT VE.CDLOJA, VE.NRMESA, ME.IDSTMESAAUX
+  FROM VENDAREST VE
+  LEFT JOIN MESA ME
+    ON ME.CDFILIAL = VE.CDFILIAL
+   AND ME.CDLOJA   = VE.CDLOJA
+   AND ME.NRMESA   = VE.NRMESA
+ WHERE VE.CDFILIAL    = :P_CDFILIAL
+   AND VE.NRVENDAREST = :P_NRVENDAREST)sql");
+    static const SqlStore store{
+        .name = QStringLiteral("assMesaDestino"),
+        .ADOQuery = QStringLiteral("adqMesaDestino"),
+        .SQLORACLE = text,
+        .SQLMSSQL = text,
+        .SQLSQLITE = text,
+        .SQLPOSTGRES = text,
     };
     return store;
 }
@@ -793,13 +872,20 @@ WHERE CDFILIALOLD = :CDFILIALOLD
                              {QStringLiteral("NRMESA"), FieldType::String, 4}},
         },
         {
-            .name = QStringLiteral("adqVerifItensOrig"),
+            .name = QStringLiteral("adqItensOrigem"),
             .kind = StatementKind::Query,
-            .store = &assVerifItensOrig(),
+            .store = &assItensOrigem(),
             .params = {txt("P_CDFILIAL"), txt("P_NRCOMANDA")},
-            .resultFields = {{QStringLiteral("NRPRODCOMVEN"), FieldType::String, 6},
-                             {QStringLiteral("QTPRODCOMVEN"), FieldType::Float, 0}},
-            .decimalsAsFloat = true,
+            .resultFields = originItemFields(),
+        },
+        {
+            .name = QStringLiteral("adqMesaDestino"),
+            .kind = StatementKind::Query,
+            .store = &assMesaDestino(),
+            .params = {txt("P_CDFILIAL"), txt("P_NRVENDAREST")},
+            .resultFields = {{QStringLiteral("CDLOJA"), FieldType::String, 10},
+                             {QStringLiteral("NRMESA"), FieldType::String, 4},
+                             {QStringLiteral("IDSTMESAAUX"), FieldType::String, 1}},
         },
         // Freeing a table locks its tabs before it looks at their items again, so that a transfer into
         // the table that commits meanwhile is seen and its items are never left without a tab.

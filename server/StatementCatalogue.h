@@ -16,7 +16,8 @@ const platform::db::SqlStore& assPesqSeqProdCom();
 const platform::db::SqlStore& assDeleleItCmd();
 const platform::db::SqlStore& assBloqComanda();
 const platform::db::SqlStore& assVerifVendaAberta();
-const platform::db::SqlStore& assVerifItensOrig();
+const platform::db::SqlStore& assItensOrigem();
+const platform::db::SqlStore& assMesaDestino();
 const platform::db::SqlStore& assBloqComandasVenda();
 
 } // namespace Srv_Mvt04215

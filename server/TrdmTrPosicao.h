@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SetStatementCatalogue.h"
 #include "StatementCatalogue.h"
 #include "platform/Dataset.h"
 #include "platform/Export.h"
@@ -78,10 +79,29 @@ public:
     platform::db::Statement adqBloqComanda{adcTrPosicao, statementDef(QStringLiteral("adqBloqComanda"))};
     platform::db::Statement adqVerifVendaAberta{adcTrPosicao,
                                                 statementDef(QStringLiteral("adqVerifVendaAberta"))};
-    platform::db::Statement adqVerifItensOrig{adcTrPosicao,
-                                              statementDef(QStringLiteral("adqVerifItensOrig"))};
+    platform::db::Statement adqItensOrigem{adcTrPosicao, statementDef(QStringLiteral("adqItensOrigem"))};
+    platform::db::Statement adqMesaDestino{adcTrPosicao, statementDef(QStringLiteral("adqMesaDestino"))};
     platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
                                                  statementDef(QStringLiteral("adqBloqComandasVenda"))};
+    // The transfer's set-based writes (SQLite and PostgreSQL).
+    platform::db::Statement adqPlanoLote{adcTrPosicao, setStatementDef(QStringLiteral("adqPlanoLote"))};
+    platform::db::Statement acmInsProdLote{adcTrPosicao, setStatementDef(QStringLiteral("acmInsProdLote"))};
+    platform::db::Statement acmInsObsItComandaVenLote{
+        adcTrPosicao, setStatementDef(QStringLiteral("acmInsObsItComandaVenLote"))};
+    platform::db::Statement acmInsProdEstLote{adcTrPosicao,
+                                              setStatementDef(QStringLiteral("acmInsProdEstLote"))};
+    platform::db::Statement acmInsObsItComandaEstLote{
+        adcTrPosicao, setStatementDef(QStringLiteral("acmInsObsItComandaEstLote"))};
+    platform::db::Statement acmUpPedidoAltLote{adcTrPosicao,
+                                               setStatementDef(QStringLiteral("acmUpPedidoAltLote"))};
+    platform::db::Statement acmInsPedidoAltLote{adcTrPosicao,
+                                                setStatementDef(QStringLiteral("acmInsPedidoAltLote"))};
+    platform::db::Statement acmAlterQuantLote{adcTrPosicao,
+                                              setStatementDef(QStringLiteral("acmAlterQuantLote"))};
+    platform::db::Statement acmDelProdEstLote{adcTrPosicao,
+                                              setStatementDef(QStringLiteral("acmDelProdEstLote"))};
+    platform::db::Statement acmDelProdLote{adcTrPosicao, setStatementDef(QStringLiteral("acmDelProdLote"))};
+
     // Providers: a query's whole result as one data packet.
     platform::db::Provider dspProdOrig{adqProdOrig};
     platform::db::Provider dspValMesaDest{adqValMesaDest};
@@ -92,6 +112,12 @@ public:
     platform::Dataset cdsTransferencia{QStringLiteral("cdsTransferencia")};
     platform::Dataset cdsObsItens{QStringLiteral("cdsObsItens")};
     platform::Dataset cdsObsItensEst{QStringLiteral("cdsObsItensEst")};
+
+    // How a transfer writes its rows: set-based where the dialect reads JSON parameters (SQLite,
+    // PostgreSQL), statement by statement on the suite's own texts (Oracle, SQL Server). Forcing the
+    // latter everywhere gives the reference the set-based writer must match.
+    enum class TransferWriter { ByDialect, StatementByStatement };
+    TransferWriter transferWriter = TransferWriter::ByDialect;
 
     // When set, connecting uses this connection string instead of the one configured for the host
     // program (the command-line tool's --db, the tests).

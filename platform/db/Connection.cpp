@@ -98,6 +98,7 @@ QSqlDatabase Connection::database() const {
 
 void Connection::exec(const QString& sql) {
     QSqlQuery query(database());
+    countRoundTrip();
     if (!query.exec(sql))
         throw error(query.lastError(), sql);
 }
@@ -142,6 +143,7 @@ QString Connection::createSchema(const QString& postgresUri, const QString& sche
 
 void Connection::runControl(const QString& sql, const char* what) {
     QSqlQuery query(database());
+    countRoundTrip();
     if (!query.exec(sql))
         throw error(query.lastError(), QString::fromUtf8(what));
 }
@@ -154,6 +156,7 @@ void Connection::beginTransaction() {
         runControl(QStringLiteral("BEGIN IMMEDIATE"), "iniciar transação");
     } else {
         QSqlDatabase db = database();
+        countRoundTrip();
         if (!db.transaction())
             throw error(db.lastError(), QStringLiteral("iniciar transação"));
     }
@@ -168,6 +171,11 @@ void Connection::releaseReaders() {
             statement->close();
 }
 
+void Connection::closeQueries() {
+    for (Statement* statement : statements_)
+        statement->close();
+}
+
 void Connection::commit() {
     if (!inTransaction_)
         return;
@@ -175,6 +183,7 @@ void Connection::commit() {
         runControl(QStringLiteral("COMMIT"), "confirmar transação");
     } else {
         QSqlDatabase db = database();
+        countRoundTrip();
         if (!db.commit())
             throw error(db.lastError(), QStringLiteral("confirmar transação"));
     }
@@ -190,6 +199,7 @@ void Connection::rollback() {
         runControl(QStringLiteral("ROLLBACK"), "desfazer transação");
     } else {
         QSqlDatabase db = database();
+        countRoundTrip();
         if (!db.rollback())
             throw error(db.lastError(), QStringLiteral("desfazer transação"));
     }

@@ -61,11 +61,23 @@ public:
     bool inTransaction() const { return inTransaction_; }
     // SQLite: closes every open query of the connection before it writes.
     void releaseReaders();
+    // Closes every open query of the connection, whatever the database: the session is about to be
+    // used past Qt (a pipeline).
+    void closeQueries();
+    // A pipeline began or ended a transaction on the session itself.
+    void noteTransaction(bool open) { inTransaction_ = open; }
 
     // Statements prepare themselves again after a reconnect; this tells them when.
     quint64 generation() const { return generation_; }
     int prepareCount() const { return prepareCount_; }
     void countPrepare() { ++prepareCount_; }
+    // Every wait for a database server: each statement run, each preparation, each transaction control
+    // and each pipeline sync. SQLite runs in process and waits for no server.
+    int roundTrips() const { return roundTrips_; }
+    void countRoundTrip() {
+        if (dialect_ != Dialect::SQLite)
+            ++roundTrips_;
+    }
 
     DatabaseError error(const QSqlError& error, const QString& what) const;
 
@@ -88,6 +100,7 @@ private:
     Dialect dialect_ = Dialect::SQLite;
     quint64 generation_ = 0;
     int prepareCount_ = 0;
+    int roundTrips_ = 0;
     std::map<QString, std::unique_ptr<Statement>> cache_;
     std::vector<Statement*> statements_;
 };

@@ -10,22 +10,21 @@ bool isNameChar(QChar c) {
     return c.isLetterOrNumber() || c == u'_';
 }
 
-} // namespace
-
-PositionalSql toPositional(const QString& sql) {
-    PositionalSql out;
-    out.text.reserve(sql.size());
+// Copies `sql`, handing the name of every placeholder to `placeholder`, which gives its replacement.
+template <typename Placeholder> QString rewrite(const QString& sql, Placeholder placeholder) {
+    QString out;
+    out.reserve(sql.size());
     const qsizetype n = sql.size();
     qsizetype i = 0;
     auto copyUntil = [&](QChar close) {
         // copies a quoted run including its closing quote; doubled quotes stay inside the run
-        out.text += sql[i++];
+        out += sql[i++];
         while (i < n) {
             const QChar c = sql[i++];
-            out.text += c;
+            out += c;
             if (c == close) {
                 if (i < n && sql[i] == close) {
-                    out.text += sql[i++];
+                    out += sql[i++];
                     continue;
                 }
                 return;
@@ -39,28 +38,51 @@ PositionalSql toPositional(const QString& sql) {
         } else if (c == u'-' && i + 1 < n && sql[i + 1] == u'-') {
             const qsizetype end = sql.indexOf(u'\n', i);
             const qsizetype stop = end < 0 ? n : end;
-            out.text += sql.mid(i, stop - i);
+            out += sql.mid(i, stop - i);
             i = stop;
         } else if (c == u'/' && i + 1 < n && sql[i + 1] == u'*') {
             const qsizetype end = sql.indexOf(QStringLiteral("*/"), i + 2);
             const qsizetype stop = end < 0 ? n : end + 2;
-            out.text += sql.mid(i, stop - i);
+            out += sql.mid(i, stop - i);
             i = stop;
         } else if (c == u':' && i + 1 < n && sql[i + 1] == u':') {
-            out.text += QStringLiteral("::");
+            out += QStringLiteral("::");
             i += 2;
         } else if (c == u':' && i + 1 < n && isNameStart(sql[i + 1])) {
             qsizetype j = i + 1;
             while (j < n && isNameChar(sql[j]))
                 ++j;
-            out.names << sql.mid(i + 1, j - i - 1);
-            out.text += u'?';
+            out += placeholder(sql.mid(i + 1, j - i - 1));
             i = j;
         } else {
-            out.text += c;
+            out += c;
             ++i;
         }
     }
+    return out;
+}
+
+} // namespace
+
+PositionalSql toPositional(const QString& sql) {
+    PositionalSql out;
+    out.text = rewrite(sql, [&](const QString& name) {
+        out.names << name;
+        return QStringLiteral("?");
+    });
+    return out;
+}
+
+PositionalSql toNumbered(const QString& sql) {
+    PositionalSql out;
+    out.text = rewrite(sql, [&](const QString& name) {
+        qsizetype at = out.names.indexOf(name);
+        if (at < 0) {
+            at = out.names.size();
+            out.names << name;
+        }
+        return QStringLiteral("$%1").arg(at + 1);
+    });
     return out;
 }
 

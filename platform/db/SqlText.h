@@ -15,4 +15,9 @@ struct PositionalSql {
 // Quoted strings, quoted identifiers, comments and "::" casts are left alone.
 PositionalSql toPositional(const QString& sql);
 
+// The same with PostgreSQL's numbered placeholders: each distinct name becomes one "$n", numbered in
+// order of first occurrence, and `names` lists each name once, so that a name that stands twice takes
+// one value.
+PositionalSql toNumbered(const QString& sql);
+
 } // namespace platform::db

@@ -131,6 +131,7 @@ void Statement::prepare() {
     query_.setForwardOnly(true);
     query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     changed_.fill(true); // a query just prepared holds no values yet
+    connection_.countRoundTrip();
     if (!query_.prepare(positional_.text))
         throw connection_.error(query_.lastError(), QStringLiteral("preparar %1").arg(def_.name));
     connection_.countPrepare();
@@ -152,6 +153,7 @@ void Statement::run() {
     FaultInjection::beforeRun(def_.name);
     prepare();
     bindAll();
+    connection_.countRoundTrip();
     if (!query_.exec())
         throw connection_.error(query_.lastError(), QStringLiteral("executar %1").arg(def_.name));
 }

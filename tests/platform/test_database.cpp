@@ -3,6 +3,7 @@
 #include "platform/ErrorMessage.h"
 #include "platform/Errors.h"
 #include "platform/ItemNumbering.h"
+#include "platform/db/Batch.h"
 #include "platform/db/FaultInjection.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
@@ -197,6 +198,61 @@ TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
                                   "('0001', '79', '999998')"));
     EXPECT_THROW(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("79"), 2), Error)
         << "numbers that would not fit in six digits are refused";
+}
+
+// A batch runs its steps in order (one wait on PostgreSQL, even after a query Qt left half read); the
+// first statement refused raises, the steps after it take no effect, and the transaction stays open to
+// be rolled back.
+TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollBack) {
+    Statement ins(*this->conn, insertT());
+    for (int i = 0; i < 30; ++i) {
+        ins.setParam(QStringLiteral("P_K"), QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0')));
+        ins.execute();
+    }
+    Statement all(*this->conn,
+                  {.name = QStringLiteral("adqAll"), .sql = QStringLiteral("SELECT K FROM T ORDER BY K")});
+    all.open();
+    ASSERT_EQ(all.asString(QStringLiteral("K")), QStringLiteral("k00"));
+    Statement one(*this->conn, {.name = QStringLiteral("adqOne"),
+                                .sql = QStringLiteral("SELECT K, N, D FROM T WHERE K = :P_K"),
+                                .resultFields = {{QStringLiteral("K"), FieldType::String, 10},
+                                                 {QStringLiteral("N"), FieldType::Float, 0},
+                                                 {QStringLiteral("D"), FieldType::DateTime, 0}}});
+    Statement bad(*this->conn, {.name = QStringLiteral("acmBad"),
+                                .kind = StatementKind::Command,
+                                .sql = QStringLiteral("INSERT INTO MISSING (K) VALUES (:P_K)")});
+    const QDateTime when(QDate(2026, 12, 8), QTime(21, 5, 7, 89));
+
+    Batch failing(*this->conn);
+    failing.begin();
+    failing.add(ins, {{"P_K", QStringLiteral("x")}, {"P_N", 1.5}, {"P_D", when}});
+    failing.add(bad, {{"P_K", QStringLiteral("x")}});
+    failing.add(ins, {{"P_K", QStringLiteral("y")}});
+    EXPECT_THROW(failing.run(), DatabaseError);
+    EXPECT_TRUE(this->conn->inTransaction());
+    this->conn->rollback();
+    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K IN ('x', 'y')")), 0);
+
+    const int trips = this->conn->roundTrips();
+    Batch batch(*this->conn);
+    batch.begin();
+    const int inserted = batch.add(ins, {{"P_K", QStringLiteral("z")}, {"P_N", 0.1 + 0.2}, {"P_D", when}});
+    const int read = batch.add(one, {{"P_K", QStringLiteral("z")}});
+    batch.commit();
+    batch.run();
+    EXPECT_EQ(this->conn->roundTrips() - trips, TypeParam::kind == DbKind::PostgreSQL ? 1 : 0);
+    EXPECT_FALSE(this->conn->inTransaction());
+    EXPECT_EQ(batch.result(inserted).rowsAffected, 1);
+    const DataPacket& row = batch.result(read).rows;
+    ASSERT_EQ(row.rows.size(), 1);
+    EXPECT_EQ(row.rows[0][1].toDouble(), 0.1 + 0.2) << "a number travels exactly";
+    EXPECT_EQ(row.rows[0][2], QVariant(when));
+    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K = 'z'")), 1);
+
+    // the half-read query runs again as before
+    all.close();
+    all.open();
+    EXPECT_EQ(all.asString(QStringLiteral("K")), QStringLiteral("k00"));
 }
 
 TEST(DatabaseErrors, ConnectingToAMissingServerIsAClearError) {

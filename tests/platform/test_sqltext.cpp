@@ -27,6 +27,14 @@ TEST(SqlText, QuotesCommentsAndCastsAreLeftAlone) {
     EXPECT_TRUE(p.text.endsWith(QStringLiteral("A=? AND B=(?)")));
 }
 
+TEST(SqlText, NumberedPlaceholdersGiveEachNameOneNumber) {
+    const PositionalSql p = toNumbered(
+        QStringLiteral("SELECT ':X', a::text FROM T WHERE A = :P_B AND C = CAST(:P_D AS json) OR E = :P_B"));
+    EXPECT_EQ(p.names, (QStringList{QStringLiteral("P_B"), QStringLiteral("P_D")}));
+    EXPECT_TRUE(p.text.endsWith(QStringLiteral("A = $1 AND C = CAST($2 AS json) OR E = $1")));
+    EXPECT_TRUE(p.text.startsWith(QStringLiteral("SELECT ':X', a::text")));
+}
+
 TEST(ConnectionStrings, TheThreeFormsAreUnderstood) {
     // opened for reading and writing without creating; a name that URIs treat specially stays a name
     const ConnectionTarget lite = parseConnectionString(QStringLiteral("sqlite:/var/pos/zel #1?.db"));

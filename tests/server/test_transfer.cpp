@@ -9,6 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/FieldDef.h"
 #include "platform/Session.h"
+#include "platform/db/Failures.h"
 #include "platform/db/FaultInjection.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TransferMessages.h"
@@ -23,6 +24,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace Srv_Mvt04215;
@@ -339,13 +341,15 @@ TYPED_TEST(TransferTest, WholeOrSplitIsDecidedByExactEquality) {
     EXPECT_NEAR(rest.value("QTPRODCOMVEN").toDouble(), 1e-7, 1e-12);
 }
 
-TYPED_TEST(TransferTest, QuantityMustBeAboveZeroAndAtMostTheOriginal) {
-    for (double quantity : {-1.0, 0.0, 2.5}) {
+TYPED_TEST(TransferTest, QuantityMustBeAtLeastWhatTheKeypadTypesAndAtMostTheOriginal) {
+    for (double quantity : {-1.0, 0.0, 5e-324, 0.0009, 2.5}) {
         SCOPED_TRACE(quantity);
         // the valid whole move before the bad record must be undone as well
         EXPECT_EQ(this->refusal(this->request().move("10", "000004").move("10", "000001", quantity)),
-                  text::failed());
+                  text::quantityOutOfRange("10", "000001", quantity, 2));
     }
+    ASSERT_TRUE(this->moved(this->request().move("10", "000001", 0.001)));
+    EXPECT_EQ(shown(this->itemRow("10", "000001").value("QTPRODCOMVEN")), "1.999");
 }
 
 TYPED_TEST(TransferTest, StaleOriginIsRefusedWithNothingMoved) {
@@ -378,6 +382,146 @@ TYPED_TEST(TransferTest, DestinationMustBeAnOpenTabOfTheRequestsSale) {
         EXPECT_EQ(this->refusal(this->request(to).move("10", "000001")),
                   text::destinationNotOpen(to.tab, to.sale));
     }
+}
+
+// Requests the screen never sends, each refused with a text naming the record and what is wrong, and
+// nothing changed. The second record (10/000001) carries the forgery, or every record does.
+TYPED_TEST(TransferTest, ForgedRecordsAreRefusedNamedAndChangeNothing) {
+    struct Forged {
+        const char* what;
+        QVariantMap overrides;
+        bool everyRecord;
+        QString setup;
+        QString expected;
+    };
+    const QDateTime later = SalesBuilder::orderedAt().addSecs(1);
+    const Forged cases[] = {
+        {"a later record names another tab",
+         {{"NRCOMANDA", "11"}},
+         false,
+         {},
+         text::otherDestination("10", "000001", "NRCOMANDA")},
+        {"a later record names another sale",
+         {{"NRVENDAREST", "V1"}},
+         false,
+         {},
+         text::otherDestination("10", "000001", "NRVENDAREST")},
+        {"a later record names another store",
+         {{"CDLOJAABER", "02"}},
+         false,
+         {},
+         text::otherDestination("10", "000001", "CDLOJAABER")},
+        {"a later record names another table",
+         {{"NRMESADES", "0003"}},
+         false,
+         {},
+         text::otherDestination("10", "000001", "NRMESADES")},
+        {"a table that is not the sale's",
+         {{"NRMESADES", "0003"}},
+         true,
+         {},
+         text::notTheSalesTable("10", "000004", "0003", "01", "V2")},
+        {"a store that is not the sale's",
+         {{"CDLOJAABER", "02"}},
+         true,
+         {},
+         text::notTheSalesTable("10", "000004", "0002", "02", "V2")},
+        {"a destination whose bill is requested",
+         {},
+         false,
+         "UPDATE MESA SET IDSTMESAAUX = 'S' WHERE NRMESA = '0002'",
+         text::destinationBillRequested("0002")},
+        {"another product",
+         {{"CDPRODUTO", "P2"}},
+         false,
+         {},
+         text::originChanged("10", "000001", "CDPRODUTO")},
+        {"no product", {{"CDPRODUTO", ""}}, false, {}, text::originChanged("10", "000001", "CDPRODUTO")},
+        {"a product not in the catalogue",
+         {{"CDPRODUTO", "ZZ"}},
+         false,
+         {},
+         text::originChanged("10", "000001", "CDPRODUTO")},
+        {"another price",
+         {{"VRPRECCOMVEN", 9.99}},
+         false,
+         {},
+         text::originChanged("10", "000001", "VRPRECCOMVEN")},
+        {"another discount",
+         {{"VRDESCCOMVEN", 1.0}},
+         false,
+         {},
+         text::originChanged("10", "000001", "VRDESCCOMVEN")},
+        {"another surcharge",
+         {{"VRACRCOMVEN", 5.0}},
+         false,
+         {},
+         text::originChanged("10", "000001", "VRACRCOMVEN")},
+        {"another status",
+         {{"IDSTPRCOMVEN", "6"}},
+         false,
+         {},
+         text::originChanged("10", "000001", "IDSTPRCOMVEN")},
+        {"another order time",
+         {{"DTHRINCOMVEN", later}},
+         false,
+         {},
+         text::originChanged("10", "000001", "DTHRINCOMVEN")},
+        {"another free text",
+         {{"TXPRODCOMVEN", "outro"}},
+         false,
+         {},
+         text::originChanged("10", "000001", "TXPRODCOMVEN")},
+        {"another sequence group",
+         {{"NRSEQPRODCOM", "002"}},
+         false,
+         {},
+         text::originChanged("10", "000001", "NRSEQPRODCOM")},
+        {"the item of another origin tab",
+         {{"NRCOMANDAORIG", "11"}},
+         false,
+         {},
+         text::originChanged("11", "000001")},
+        {"an origin table that is not the item's",
+         {{"NRMESAORI", "0002"}},
+         false,
+         {},
+         text::notOnOriginTable("10", "000001", "0002", "0001")},
+    };
+    for (const Forged& c : cases) {
+        SCOPED_TRACE(c.what);
+        this->reseed();
+        if (!c.setup.isEmpty())
+            this->db->exec(c.setup);
+        TransferRequest r = this->request().move("10", "000004");
+        r.move("10", "000001", {}, c.everyRecord ? QVariantMap() : c.overrides);
+        if (c.everyRecord)
+            for (auto it = c.overrides.cbegin(); it != c.overrides.cend(); ++it)
+                r.setAll(it.key(), it.value());
+        EXPECT_EQ(this->refusal(r), c.expected);
+    }
+}
+
+// Another terminal holds a tab of the request longer than this session waits for a lock: the operator
+// is told which tables are busy, and it is not retried as a deadlock would be.
+TYPED_TEST(TransferTest, ALockWaitThatRunsOutNamesTheBusyTables) {
+    platform::db::Connection other(QStringLiteral("other-terminal"));
+    other.setConnectionString(this->db->connectionString());
+    other.afterConnect = [](platform::db::Connection& c) {
+        platform::SetADODBSession(c);
+    };
+    other.open();
+    other.beginTransaction();
+    if (TypeParam::kind == DbKind::PostgreSQL) {
+        other.exec("SELECT * FROM COMANDAVEN WHERE NRCOMANDA = '20' FOR UPDATE");
+        this->dm->adcTrPosicao.exec("SET lock_timeout = '200ms'");
+    } else {
+        this->dm->adcTrPosicao.exec("PRAGMA busy_timeout = 200");
+    }
+    EXPECT_EQ(this->refusal(this->request().move("10", "000004").move("11", "000001")),
+              platform::db::tableBusyText({"0001", "0002"}));
+    other.rollback();
+    EXPECT_TRUE(this->moved(this->request().move("10", "000004")));
 }
 
 TYPED_TEST(TransferTest, EmptyAndDuplicateRequestsAreRefused) {
@@ -533,78 +677,98 @@ TYPED_TEST(TransferTest, AChangeCommittedWhileTheTransferWaitsIsSeen) {
     EXPECT_FALSE(this->itemRow("10", "000004").isEmpty());
 }
 
-// Whichever statement fails, the request leaves nothing behind, and the same request then succeeds.
+// Whichever statement of either writer fails, the request leaves nothing behind, and the same request
+// then succeeds.
 TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
-    const TransferRequest r =
-        this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
-    QStringList names;
-    {
-        platform::db::FaultInjection counting([&](const QString& name) { names << name; });
-        ASSERT_TRUE(this->moved(r));
-    }
-    const Rows expected = this->snapshot();
-    ASSERT_GT(names.size(), 20);
-    this->reseed();
-    const Rows before = this->snapshot();
-
-    for (int failing = 1; failing <= names.size(); ++failing) {
-        SCOPED_TRACE(QStringLiteral("statement %1, %2").arg(failing).arg(names[failing - 1]).toStdString());
-        int run = 0;
-        platform::db::FaultInjection fault([&](const QString& name) {
-            if (++run == failing)
-                throw platform::DatabaseError(QStringLiteral("falha injetada em ") + name,
-                                              QStringLiteral("injetada"), QString(), name);
-        });
-        const QVariant result = this->transfer(r);
-        EXPECT_EQ(result.typeId(), QMetaType::QString);
-        EXPECT_FALSE(result.toString().isEmpty());
-        EXPECT_EQ(this->snapshot(), before);
-    }
-    ASSERT_TRUE(this->moved(r));
-    EXPECT_EQ(this->snapshot(), expected);
-}
-
-// A deadlock is retried from the start: nothing of the failed attempt may remain or be done twice.
-TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
-    const TransferRequest r =
-        this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
-    int statements = 0;
-    {
-        platform::db::FaultInjection counting([&](const QString&) { ++statements; });
-        ASSERT_TRUE(this->moved(r));
-    }
-    const Rows expected = this->snapshot();
-
-    for (int failing = 1; failing <= statements; ++failing) {
-        SCOPED_TRACE(failing);
+    for (const auto& [writer, atLeast] :
+         {std::pair{TrdmTrPosicao::TransferWriter::ByDialect, 15},
+          std::pair{TrdmTrPosicao::TransferWriter::StatementByStatement, 20}}) {
+        SCOPED_TRACE(atLeast);
+        this->dm->transferWriter = writer;
         this->reseed();
-        int run = 0;
-        platform::db::FaultInjection deadlock([&](const QString& name) {
-            if (++run == failing)
-                throw platform::DatabaseError(QStringLiteral("deadlock detected"), QStringLiteral("deadlock"),
-                                              QStringLiteral("40P01"), name);
-        });
-        EXPECT_TRUE(this->moved(r));
+        const TransferRequest r =
+            this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
+        QStringList names;
+        {
+            platform::db::FaultInjection counting([&](const QString& name) { names << name; });
+            ASSERT_TRUE(this->moved(r));
+        }
+        const Rows expected = this->snapshot();
+        ASSERT_GE(names.size(), atLeast);
+        this->reseed();
+        const Rows before = this->snapshot();
+
+        for (int failing = 1; failing <= names.size(); ++failing) {
+            SCOPED_TRACE(
+                QStringLiteral("statement %1, %2").arg(failing).arg(names[failing - 1]).toStdString());
+            int run = 0;
+            platform::db::FaultInjection fault([&](const QString& name) {
+                if (++run == failing)
+                    throw platform::DatabaseError(QStringLiteral("falha injetada em ") + name,
+                                                  QStringLiteral("injetada"), QString(), name);
+            });
+            const QVariant result = this->transfer(r);
+            EXPECT_EQ(result.typeId(), QMetaType::QString);
+            EXPECT_FALSE(result.toString().isEmpty());
+            EXPECT_EQ(this->snapshot(), before);
+        }
+        ASSERT_TRUE(this->moved(r));
         EXPECT_EQ(this->snapshot(), expected);
     }
 }
 
-TYPED_TEST(TransferTest, EveryStatementIsPreparedOnceForManyRequests) {
-    // an earlier split of 11/000002 left a tracking row, so the first request both writes and rewrites one
-    SalesBuilder(this->db->admin())
-        .tracking(
-            "V1", "11", "000002",
-            {{"NRVENDAREST", "V2"}, {"NRCOMANDA", "20"}, {"NRPRODCOMVEN", "000006"}, {"NRMESA", "0002"}});
-    ASSERT_TRUE(this->moved(this->request()
-                                .move("10", "000004")
-                                .move("10", "000001")
-                                .move("11", "000002", 1)
-                                .move("10", "000002", 1)));
-    const int prepared = this->dm->adcTrPosicao.prepareCount();
+// A deadlock is retried from the start: nothing of the failed attempt may remain or be done twice.
+TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
+    for (auto writer :
+         {TrdmTrPosicao::TransferWriter::ByDialect, TrdmTrPosicao::TransferWriter::StatementByStatement}) {
+        this->dm->transferWriter = writer;
+        this->reseed();
+        const TransferRequest r =
+            this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
+        int statements = 0;
+        {
+            platform::db::FaultInjection counting([&](const QString&) { ++statements; });
+            ASSERT_TRUE(this->moved(r));
+        }
+        const Rows expected = this->snapshot();
 
-    ASSERT_TRUE(
-        this->moved(this->request().move("10", "000003").move("10", "000002", 1).move("11", "000001")));
-    EXPECT_EQ(this->dm->adcTrPosicao.prepareCount(), prepared);
+        for (int failing = 1; failing <= statements; ++failing) {
+            SCOPED_TRACE(failing);
+            this->reseed();
+            int run = 0;
+            platform::db::FaultInjection deadlock([&](const QString& name) {
+                if (++run == failing)
+                    throw platform::DatabaseError(QStringLiteral("deadlock detected"),
+                                                  QStringLiteral("deadlock"), QStringLiteral("40P01"), name);
+            });
+            EXPECT_TRUE(this->moved(r));
+            EXPECT_EQ(this->snapshot(), expected);
+        }
+    }
+}
+
+TYPED_TEST(TransferTest, EveryStatementIsPreparedOnceForManyRequests) {
+    for (auto writer :
+         {TrdmTrPosicao::TransferWriter::ByDialect, TrdmTrPosicao::TransferWriter::StatementByStatement}) {
+        this->dm->transferWriter = writer;
+        this->reseed();
+        // an earlier split of 11/000002 left a tracking row, so the first request both writes and
+        // rewrites one
+        SalesBuilder(this->db->admin())
+            .tracking(
+                "V1", "11", "000002",
+                {{"NRVENDAREST", "V2"}, {"NRCOMANDA", "20"}, {"NRPRODCOMVEN", "000006"}, {"NRMESA", "0002"}});
+        ASSERT_TRUE(this->moved(this->request()
+                                    .move("10", "000004")
+                                    .move("10", "000001")
+                                    .move("11", "000002", 1)
+                                    .move("10", "000002", 1)));
+        const int prepared = this->dm->adcTrPosicao.prepareCount();
+
+        ASSERT_TRUE(
+            this->moved(this->request().move("10", "000003").move("10", "000002", 1).move("11", "000001")));
+        EXPECT_EQ(this->dm->adcTrPosicao.prepareCount(), prepared);
+    }
 }
 
 TYPED_TEST(TransferTest, AnUnreadableRequestLeavesAsAnExceptionWithNothingChanged) {

@@ -1,0 +1,73 @@
+#include "Batch.h"
+
+#include "FaultInjection.h"
+#include "Pipeline.h"
+#include "Statement.h"
+
+namespace platform::db {
+
+void Batch::begin() {
+    // decided now: the steps before run() cannot open one
+    if (!connection_.inTransaction())
+        steps_.append({Step::Kind::Begin});
+}
+
+void Batch::commit() {
+    steps_.append({Step::Kind::Commit});
+}
+
+int Batch::add(Statement& statement, Values values) {
+    for (const auto& [name, value] : values)
+        statement.setParam(QString::fromLatin1(name), value);
+    Step step{Step::Kind::Run, &statement};
+    for (const ParamDecl& p : statement.def().params) {
+        if (step.names.contains(p.name))
+            continue;
+        step.names << p.name;
+        step.values << statement.param(p.name);
+    }
+    // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
+    // queued, before the database sees any of them.
+    if (connection_.dialect() == Dialect::PostgreSQL)
+        FaultInjection::beforeRun(statement.name());
+    steps_.append(std::move(step));
+    return int(steps_.size()) - 1;
+}
+
+void Batch::run() {
+    results_.clear();
+    results_.resize(steps_.size());
+    if (connection_.dialect() == Dialect::PostgreSQL)
+        runPipeline(connection_, steps_, results_);
+    else
+        runOneByOne();
+}
+
+void Batch::runOneByOne() {
+    for (qsizetype i = 0; i < steps_.size(); ++i) {
+        const Step& step = steps_[i];
+        switch (step.kind) {
+        case Step::Kind::Begin:
+            connection_.beginTransaction();
+            break;
+        case Step::Kind::Commit:
+            connection_.commit();
+            break;
+        case Step::Kind::Run: {
+            Statement& statement = *step.statement;
+            for (qsizetype n = 0; n < step.names.size(); ++n)
+                statement.setParam(step.names[n], step.values[n]);
+            if (statement.def().kind == StatementKind::Query) {
+                // an open query would hand back the rows of its earlier values
+                statement.close();
+                results_[i].rows = statement.packet();
+            } else {
+                results_[i].rowsAffected = statement.execute();
+            }
+            break;
+        }
+        }
+    }
+}
+
+} // namespace platform::db

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Connection.h"
+#include "platform/DataPacket.h"
+
+#include <QList>
+#include <QVariant>
+#include <initializer_list>
+#include <utility>
+
+namespace platform::db {
+
+class Statement;
+
+// What one statement of a batch gave back: a query's rows (through its typed result fields when it
+// declares them, else as its select list), or the number of rows a command changed.
+struct BatchResult {
+    DataPacket rows;
+    int rowsAffected = 0;
+};
+
+// Statements that go to the database together, run in the order they were added. On PostgreSQL the
+// whole batch travels in one pipeline and waits for the server once, however many statements it
+// holds; elsewhere the statements run one after another. A statement's values are taken when it is
+// added, so one statement may be added many times with different values. Beginning and committing the
+// transaction can be steps of the batch, so that they share its one wait.
+class Batch {
+public:
+    using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+    explicit Batch(Connection& connection) : connection_(connection) {}
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Begins a transaction, unless one is open already: a second start joins it.
+    void begin();
+    void commit();
+    // Sets `values` on the statement and adds a run of it with all its current values; returns the
+    // index of its result. Throws DatabaseError for a name the statement does not have.
+    int add(Statement& statement, Values values = {});
+    int size() const { return int(steps_.size()); }
+
+    // Runs every step. The first statement the database refuses raises its DatabaseError; the steps
+    // after it take no effect, and a transaction begun before it stays open for the caller to roll back.
+    void run();
+    const BatchResult& result(int index) const { return results_.at(index); }
+
+    // A step as it goes to the database (used by the PostgreSQL pipeline).
+    struct Step {
+        enum class Kind { Begin, Commit, Run };
+        Kind kind = Kind::Run;
+        Statement* statement = nullptr;
+        QStringList names;      // distinct parameter names, in order of first occurrence
+        QList<QVariant> values; // one per name
+    };
+
+private:
+    void runOneByOne();
+
+    Connection& connection_;
+    QList<Step> steps_;
+    QList<BatchResult> results_;
+};
+
+} // namespace platform::db

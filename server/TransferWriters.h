@@ -1,0 +1,20 @@
+#pragma once
+
+#include "TransferPlan.h"
+#include "TransferRecords.h"
+#include "TrdmTrPosicao.h"
+
+namespace Srv_Mvt04215 {
+
+// Both writers write the same rows for a checked request, inside the transaction its reading began.
+
+// One statement per row written, as the suite's catalogue has them: the writer of the databases whose
+// texts are the suite's own (Oracle, SQL Server). Leaves the transaction open.
+void writeStatementByStatement(TrdmTrPosicao& dm, const TransferRequestRecords& request,
+                               const TransferPlan& plan);
+
+// One statement per kind of row for every moved item at once, the per-item values bound as one JSON
+// parameter, and the commit, all in one batch: one wait for the server on PostgreSQL.
+void writeSetBased(TrdmTrPosicao& dm, const TransferRequestRecords& request, const TransferPlan& plan);
+
+} // namespace Srv_Mvt04215
