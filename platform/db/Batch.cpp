@@ -1,6 +1,5 @@
 #include "Batch.h"
 
-#include "FaultInjection.h"
 #include "Pipeline.h"
 #include "Statement.h"
 
@@ -29,7 +28,7 @@ int Batch::add(Statement& statement, Values values) {
     // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
     // queued, before the database sees any of them.
     if (connection_.dialect() == Dialect::PostgreSQL)
-        FaultInjection::beforeRun(statement.name());
+        connection_.aboutToRun(statement.name());
     steps_.append(std::move(step));
     return int(steps_.size()) - 1;
 }

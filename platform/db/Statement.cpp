@@ -1,6 +1,5 @@
 #include "Statement.h"
 
-#include "FaultInjection.h"
 #include "platform/Errors.h"
 
 #include <QSqlField>
@@ -150,7 +149,7 @@ void Statement::bindAll() {
 }
 
 void Statement::run() {
-    FaultInjection::beforeRun(def_.name);
+    connection_.aboutToRun(def_.name);
     prepare();
     bindAll();
     connection_.countRoundTrip();

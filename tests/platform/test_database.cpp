@@ -1,10 +1,10 @@
+#include "support/FaultInjection.h"
 #include "support/TestDatabase.h"
 
 #include "platform/ErrorMessage.h"
 #include "platform/Errors.h"
 #include "platform/ItemNumbering.h"
 #include "platform/db/Batch.h"
-#include "platform/db/FaultInjection.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
 
@@ -165,7 +165,7 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
 TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
     Statement ins(*this->conn, insertT());
     ins.setParam(QStringLiteral("P_K"), QStringLiteral("x"));
-    FaultInjection fail([](const QString& name) {
+    FaultInjection fail(*this->conn, [](const QString& name) {
         if (name == QStringLiteral("acmInsT"))
             throw DatabaseError(QStringLiteral("injected"), QStringLiteral("injected"), QStringLiteral("-1"));
     });
