@@ -15,9 +15,8 @@ void Batch::commit() {
     steps_.append({Step::Kind::Commit});
 }
 
-int Batch::add(Statement& statement, Values values) {
-    for (const auto& [name, value] : values)
-        statement.setParam(QString::fromLatin1(name), value);
+int Batch::add(Statement& statement, NamedValues values) {
+    statement.bind(values);
     Step step{Step::Kind::Run, &statement};
     for (const ParamDecl& p : statement.def().params) {
         if (step.names.contains(p.name))
@@ -56,13 +55,10 @@ void Batch::runOneByOne() {
             Statement& statement = *step.statement;
             for (qsizetype n = 0; n < step.names.size(); ++n)
                 statement.setParam(step.names[n], step.values[n]);
-            if (statement.def().kind == StatementKind::Query) {
-                // an open query would hand back the rows of its earlier values
-                statement.close();
-                results_[i].rows = statement.packet();
-            } else {
+            if (statement.def().kind == StatementKind::Query)
+                results_[i].rows = statement.run().packet();
+            else
                 results_[i].rowsAffected = statement.execute();
-            }
             break;
         }
         }
