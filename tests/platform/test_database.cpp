@@ -95,7 +95,13 @@ TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
     EXPECT_EQ(q.value(QStringLiteral("D")).toDateTime(), when) << "date-times keep their milliseconds";
     q.next();
     EXPECT_TRUE(q.eof());
-    q.close();
+    {
+        // a run with other values starts afresh on a query left open, and closes it when it goes
+        const auto rows = q.run({{"P_K", QStringLiteral("k1")}});
+        EXPECT_EQ(rows.asString(QStringLiteral("K")), QStringLiteral("k1"));
+    }
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_EQ(this->conn->prepareCount() - before, 2);
 }
 
 TYPED_TEST(DatabaseTest, NullsBindAndReadAsEmpty) {
