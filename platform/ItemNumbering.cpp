@@ -31,13 +31,9 @@ const db::StatementDef& TdtmZelProxCodigo::statement() {
 
 QString TdtmZelProxCodigo::PrxItemComanda(const QString& branch, const QString& tab, int count) {
     db::Statement& query = connection_.cachedStatement(statement());
-    query.close();
-    query.setParam(QStringLiteral("P_CDFILIAL"), branch);
-    query.setParam(QStringLiteral("P_NRCOMANDA"), tab);
     QStringList highest;
-    for (query.open(); !query.eof(); query.next())
-        highest << query.asString(QStringLiteral("NRPRODCOMVEN"));
-    query.close();
+    for (auto rows = query.run({{"P_CDFILIAL", branch}, {"P_NRCOMANDA", tab}}); !rows.eof(); rows.next())
+        highest << rows.asString(QStringLiteral("NRPRODCOMVEN"));
     return firstFree(highest, count);
 }
 

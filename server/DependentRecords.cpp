@@ -11,46 +11,25 @@ QVariant asNumber(const QVariant& v) {
 } // namespace
 
 void DependentRecords::copyObservations() {
-    platform::db::Statement& q = dm_.adqObsItens;
-    q.close();
-    q.setParam(QStringLiteral("P_CDFILIAL"), to_.branch);
-    q.setParam(QStringLiteral("P_NRCOMANDA"), record_.originTab);
-    q.setParam(QStringLiteral("P_NRPRODCOMVEN"), record_.item);
-    dm_.cdsObsItens.loadPacket(dm_.dspObsItens.data());
-
-    platform::db::Statement& ins = dm_.acmInsObsItComandaVen;
     platform::Dataset& obs = dm_.cdsObsItens;
-    for (obs.first(); !obs.eof(); obs.next()) {
-        ins.setParam(QStringLiteral("CDFILIAL"), to_.branch);
-        ins.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
-        ins.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
-        ins.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
-        ins.setParam(QStringLiteral("CDGRPOCOR"), obs.field(QStringLiteral("CDGRPOCOR")).value());
-        ins.setParam(QStringLiteral("CDOCORR"), obs.field(QStringLiteral("CDOCORR")).value());
-        ins.execute();
-    }
+    obs.loadPacket(dm_.dspObsItens.data(
+        {{"P_CDFILIAL", to_.branch}, {"P_NRCOMANDA", record_.originTab}, {"P_NRPRODCOMVEN", record_.item}}));
+    for (obs.first(); !obs.eof(); obs.next())
+        dm_.acmInsObsItComandaVen.execute({{"CDFILIAL", to_.branch},
+                                           {"NRVENDAREST", to_.sale},
+                                           {"NRCOMANDA", to_.tab},
+                                           {"NRPRODCOMVEN", newItem_},
+                                           {"CDGRPOCOR", obs.field(QStringLiteral("CDGRPOCOR")).value()},
+                                           {"CDOCORR", obs.field(QStringLiteral("CDOCORR")).value()}});
 }
 
 void DependentRecords::copyComponents() {
-    const QString branch = to_.branch;
-    const QString originTab = record_.originTab;
-    const QString originItem = record_.item;
-
-    platform::db::Statement& components = dm_.adqItComandaEst;
-    components.close();
-    components.setParam(QStringLiteral("P_CDFILIAL"), branch);
-    components.setParam(QStringLiteral("P_NRCOMANDA"), originTab);
-    components.setParam(QStringLiteral("P_NRPRODCOMVEN"), originItem);
+    const platform::db::NamedValues originItem = {
+        {"P_CDFILIAL", to_.branch}, {"P_NRCOMANDA", record_.originTab}, {"P_NRPRODCOMVEN", record_.item}};
     // read whole before writing: the inserts go to the table being read
-    const platform::DataPacket rows = components.packet();
-
-    platform::db::Statement& obsQuery = dm_.adqObsItensEst;
-    obsQuery.close();
-    obsQuery.setParam(QStringLiteral("P_CDFILIAL"), branch);
-    obsQuery.setParam(QStringLiteral("P_NRCOMANDA"), originTab);
-    obsQuery.setParam(QStringLiteral("P_NRPRODCOMVEN"), originItem);
+    const platform::DataPacket rows = dm_.adqItComandaEst.run(originItem).packet();
     platform::Dataset& obs = dm_.cdsObsItensEst;
-    obs.loadPacket(dm_.dspObsItensEst.data());
+    obs.loadPacket(dm_.dspObsItensEst.data(originItem));
     if (rows.rows.isEmpty())
         return;
 
@@ -64,62 +43,52 @@ void DependentRecords::copyComponents() {
               colProduct = column("CDPRODUTO"), colQty = column("QTPROCOMEST"),
               colPrice = column("VRPRECCOMEST"), colTyped = column("DSOBSPEDDIGEST");
 
-    platform::db::Statement& insComponent = dm_.acmInsProdEst;
-    platform::db::Statement& insObs = dm_.acmInsObsItComandaEst;
     for (const platform::Record& row : rows.rows) {
         const QString product = row[colProduct].toString();
-        insComponent.setParam(QStringLiteral("P_CDFILIAL"), row[colBranch]);
-        insComponent.setParam(QStringLiteral("P_NRVENDAREST"), to_.sale);
-        insComponent.setParam(QStringLiteral("P_NRCOMANDA"), to_.tab);
-        insComponent.setParam(QStringLiteral("P_NRPRODCOMVEN"), newItem_);
-        insComponent.setParam(QStringLiteral("P_CDPRODUTO"), row[colProduct]);
-        insComponent.setParam(QStringLiteral("P_QTPROCOMEST"), asNumber(row[colQty]));
-        insComponent.setParam(QStringLiteral("P_VRPRECCOMEST"), asNumber(row[colPrice]));
-        insComponent.setParam(QStringLiteral("P_DSOBSPEDDIGEST"), row[colTyped]);
-        insComponent.execute();
+        dm_.acmInsProdEst.execute({{"P_CDFILIAL", row[colBranch]},
+                                   {"P_NRVENDAREST", to_.sale},
+                                   {"P_NRCOMANDA", to_.tab},
+                                   {"P_NRPRODCOMVEN", newItem_},
+                                   {"P_CDPRODUTO", row[colProduct]},
+                                   {"P_QTPROCOMEST", asNumber(row[colQty])},
+                                   {"P_VRPRECCOMEST", asNumber(row[colPrice])},
+                                   {"P_DSOBSPEDDIGEST", row[colTyped]}});
 
         const QString componentItem = row[colItem].toString();
         obs.setFilter([&](const platform::Dataset& ds, const platform::Record& r) {
             return r[ds.fieldIndex(QStringLiteral("NRSEQ"))].toString() == componentItem &&
                    r[ds.fieldIndex(QStringLiteral("CDPRODUTO"))].toString() == product;
         });
-        for (obs.first(); !obs.eof(); obs.next()) {
-            insObs.setParam(QStringLiteral("CDFILIAL"), to_.branch);
-            insObs.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
-            insObs.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
-            insObs.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
-            insObs.setParam(QStringLiteral("CDPRODUTO"), product);
-            insObs.setParam(QStringLiteral("CDGRPOCOR"), obs.field(QStringLiteral("CDGRPOCOR")).value());
-            insObs.setParam(QStringLiteral("CDOCORR"), obs.field(QStringLiteral("CDOCORR")).value());
-            insObs.execute();
-        }
+        for (obs.first(); !obs.eof(); obs.next())
+            dm_.acmInsObsItComandaEst.execute({{"CDFILIAL", to_.branch},
+                                               {"NRVENDAREST", to_.sale},
+                                               {"NRCOMANDA", to_.tab},
+                                               {"NRPRODCOMVEN", newItem_},
+                                               {"CDPRODUTO", product},
+                                               {"CDGRPOCOR", obs.field(QStringLiteral("CDGRPOCOR")).value()},
+                                               {"CDOCORR", obs.field(QStringLiteral("CDOCORR")).value()}});
         obs.clearFilter();
     }
 }
 
 void DependentRecords::recordMove(const QString& originSale) {
-    platform::db::Statement& check = dm_.adqVerifPedidoAlt;
-    check.close();
-    check.setParam(QStringLiteral("P_CDFILIALOLD"), to_.branch);
-    check.setParam(QStringLiteral("P_NRVENDARESTOLD"), originSale);
-    check.setParam(QStringLiteral("P_NRCOMANDAOLD"), record_.originTab);
-    check.setParam(QStringLiteral("P_NRPRODCOMVENOLD"), record_.item);
-    check.open();
-    const bool exists = !check.isEmpty();
-    check.close();
-
+    const bool exists = !dm_.adqVerifPedidoAlt
+                             .run({{"P_CDFILIALOLD", to_.branch},
+                                   {"P_NRVENDARESTOLD", originSale},
+                                   {"P_NRCOMANDAOLD", record_.originTab},
+                                   {"P_NRPRODCOMVENOLD", record_.item}})
+                             .isEmpty();
     platform::db::Statement& write = exists ? dm_.acmUpPedidoAlt : dm_.acmInsPedidoAlt;
-    write.setParam(QStringLiteral("CDFILIALOLD"), to_.branch);
-    write.setParam(QStringLiteral("NRVENDARESTOLD"), originSale);
-    write.setParam(QStringLiteral("NRCOMANDAOLD"), record_.originTab);
-    write.setParam(QStringLiteral("NRPRODCOMVENOLD"), record_.item);
-    write.setParam(QStringLiteral("NRVENDAREST"), to_.sale);
-    write.setParam(QStringLiteral("NRCOMANDA"), to_.tab);
-    write.setParam(QStringLiteral("NRPRODCOMVEN"), newItem_);
-    write.setParam(QStringLiteral("NRMESA"), to_.table);
-    write.setParam(QStringLiteral("NRSEQPRODCUP"), record_.copied.value(QStringLiteral("NRSEQPRODCUP")));
-    write.setParam(QStringLiteral("NRLUGARMESAIT"), record_.seat);
-    write.execute();
+    write.execute({{"CDFILIALOLD", to_.branch},
+                   {"NRVENDARESTOLD", originSale},
+                   {"NRCOMANDAOLD", record_.originTab},
+                   {"NRPRODCOMVENOLD", record_.item},
+                   {"NRVENDAREST", to_.sale},
+                   {"NRCOMANDA", to_.tab},
+                   {"NRPRODCOMVEN", newItem_},
+                   {"NRMESA", to_.table},
+                   {"NRSEQPRODCUP", record_.copied.value(QStringLiteral("NRSEQPRODCUP"))},
+                   {"NRLUGARMESAIT", record_.seat}});
 }
 
 } // namespace Srv_Mvt04215

@@ -42,50 +42,30 @@ class Tracer {
 public:
     Tracer(platform::db::Connection& connection, const QString& branch) : c_(connection), branch_(branch) {}
 
-    // The move that took the item at `key` elsewhere, or away from elsewhere to `key`.
-    bool move(Index which, const Key& key) {
-        Statement& q = statement(which);
-        q.close();
-        bindKey(q, key);
-        q.open();
-        if (!q.isEmpty())
-            return true;
-        q.close();
-        return false;
-    }
-    Statement& statement(Index which) { return c_.cachedStatement(itemTraceStatements().at(which)); }
+    // The move that took the item at `key` elsewhere, or away from elsewhere to `key`: empty when none.
+    platform::db::OpenQuery move(Index which, const Key& key) { return runAt(which, key); }
 
     TracedPlace place(const Key& key, const Known& known) {
         TracedPlace p{key.tab, key.item, known.sale, known.table, known.seat, std::nullopt};
-        Statement& row = statement(ItemRow);
-        row.close();
-        bindKey(row, key);
-        row.open();
-        if (!row.isEmpty()) {
+        if (const auto row = runAt(ItemRow, key); !row.isEmpty()) {
             p.sale = row.asString(QStringLiteral("NRVENDAREST"));
             p.seat = row.asString(QStringLiteral("NRLUGARMESA"));
             p.quantity = row.asFloat(QStringLiteral("QTPRODCOMVEN"));
             if (const QString table = row.asString(QStringLiteral("NRMESA")); !table.isEmpty())
                 p.table = table;
         }
-        row.close();
-        if (p.table.isEmpty() && !p.sale.isEmpty()) {
-            Statement& sale = statement(SaleTable);
-            sale.close();
-            sale.setParam(QStringLiteral("P_CDFILIAL"), branch_);
-            sale.setParam(QStringLiteral("P_NRVENDAREST"), p.sale);
-            sale.open();
-            p.table = sale.asString(QStringLiteral("NRMESA"));
-            sale.close();
-        }
+        if (p.table.isEmpty() && !p.sale.isEmpty())
+            p.table = statement(SaleTable)
+                          .run({{"P_CDFILIAL", branch_}, {"P_NRVENDAREST", p.sale}})
+                          .asString(QStringLiteral("NRMESA"));
         return p;
     }
 
 private:
-    void bindKey(Statement& q, const Key& key) {
-        q.setParam(QStringLiteral("P_CDFILIAL"), branch_);
-        q.setParam(QStringLiteral("P_NRCOMANDA"), key.tab);
-        q.setParam(QStringLiteral("P_NRPRODCOMVEN"), key.item);
+    Statement& statement(Index which) { return c_.cachedStatement(itemTraceStatements().at(which)); }
+    platform::db::OpenQuery runAt(Index which, const Key& key) {
+        return statement(which).run(
+            {{"P_CDFILIAL", branch_}, {"P_NRCOMANDA", key.tab}, {"P_NRPRODCOMVEN", key.item}});
     }
 
     platform::db::Connection& c_;
@@ -135,14 +115,15 @@ ItemTrace traceItem(platform::db::Connection& connection, const QString& branch,
 
     // Moves chain old keys to new ones: walking them stops at the first key seen twice, so a damaged
     // chain that loops cannot keep the tool busy forever.
-    for (Key at = asked; !loopsBack && tracer.move(MovedFrom, at);) {
-        Statement& r = tracer.statement(MovedFrom);
+    for (Key at = asked; !loopsBack;) {
+        const auto r = tracer.move(MovedFrom, at);
+        if (r.isEmpty())
+            break;
         known[at.id()] = {r.asString(QStringLiteral("NRVENDAREST")), r.asString(QStringLiteral("NRMESA")),
                           r.asString(QStringLiteral("NRLUGARMESAIT"))};
         const Key from{r.asString(QStringLiteral("NRCOMANDAOLD")),
                        r.asString(QStringLiteral("NRPRODCOMVENOLD"))};
         known[from.id()].sale = r.asString(QStringLiteral("NRVENDARESTOLD"));
-        r.close();
         loopsBack = seen.contains(from.id());
         if (!loopsBack) {
             seen.insert(from.id());
@@ -150,14 +131,15 @@ ItemTrace traceItem(platform::db::Connection& connection, const QString& branch,
             at = from;
         }
     }
-    for (Key at = asked; !loopsForward && tracer.move(MovedTo, at);) {
-        Statement& r = tracer.statement(MovedTo);
+    for (Key at = asked; !loopsForward;) {
+        const auto r = tracer.move(MovedTo, at);
+        if (r.isEmpty())
+            break;
         const Key to{r.asString(QStringLiteral("NRCOMANDA")), r.asString(QStringLiteral("NRPRODCOMVEN"))};
         known[to.id()] = {r.asString(QStringLiteral("NRVENDAREST")), r.asString(QStringLiteral("NRMESA")),
                           r.asString(QStringLiteral("NRLUGARMESAIT"))};
         if (known[at.id()].sale.isEmpty())
             known[at.id()].sale = r.asString(QStringLiteral("NRVENDARESTOLD"));
-        r.close();
         loopsForward = seen.contains(to.id());
         if (!loopsForward) {
             seen.insert(to.id());

@@ -1,6 +1,6 @@
 // The two read-only lookups that feed the transfer screen.
 
-#include "DataModuleAccess.h"
+#include "MethodCall.h"
 #include "Srv_Mvt04215.h"
 #include "platform/Text.h"
 #include "platform/db/Statement.h"
@@ -9,34 +9,30 @@ namespace Srv_Mvt04215 {
 
 QVariant getProdOrig(const QString& mesa, const QString& filial, const QString& loja, const QString& couver,
                      const QString& consum, const QString& consfem) {
+    const MethodCall call(rdmTrPosicao);
     try {
-        TrdmTrPosicao& dm = dataModule();
-        dm.adqProdOrig.setParam(QStringLiteral("P_NRMESA"), mesa);
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDLOJA"), loja);
+        TrdmTrPosicao& dm = call.dataModule();
         // An empty product code would exclude nothing useful; "X" names no product.
         using platform::iif;
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCOUVER"), iif(couver.isEmpty(), "X", couver));
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCONSUM"), iif(consum.isEmpty(), "X", consum));
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCONSFEM"), iif(consfem.isEmpty(), "X", consfem));
-        return dm.dspProdOrig.dataJson();
+        return dm.dspProdOrig.dataJson({{"P_NRMESA", mesa},
+                                        {"P_CDFILIAL", filial},
+                                        {"P_CDLOJA", loja},
+                                        {"P_CDPRODCOUVER", iif(couver.isEmpty(), "X", couver)},
+                                        {"P_CDPRODCONSUM", iif(consum.isEmpty(), "X", consum)},
+                                        {"P_CDPRODCONSFEM", iif(consfem.isEmpty(), "X", consfem)}});
     } catch (const std::exception& e) {
-        return failureText(e, mesa);
+        return call.failed(e, mesa);
     }
 }
 
 QVariant getValidaMesaDes(const QString& filial, const QString& loja, const QString& mesa,
                           const QString& /*mesaOrig*/) {
+    const MethodCall call(rdmTrPosicao);
     try {
-        TrdmTrPosicao& dm = dataModule();
-        dm.adqValMesaDest.close();
-        dm.adqValMesaDest.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        dm.adqValMesaDest.setParam(QStringLiteral("P_CDLOJA"), loja);
-        dm.adqValMesaDest.setParam(QStringLiteral("P_NRMESA"), mesa);
-        dm.adqValMesaDest.open();
-        return dm.dspValMesaDest.dataJson();
+        TrdmTrPosicao& dm = call.dataModule();
+        return dm.dspValMesaDest.dataJson({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}});
     } catch (const std::exception& e) {
-        return failureText(e, mesa);
+        return call.failed(e, mesa);
     }
 }
 
@@ -51,15 +47,10 @@ bool mesaCadastrada(const QString& filial, const QString& loja, const QString& m
                    {QStringLiteral("P_NRMESA")}},
         .readOnly = true,
     };
-    platform::db::Statement& q = dataModule().adcTrPosicao.cachedStatement(def);
-    q.close();
-    q.setParam(QStringLiteral("P_CDFILIAL"), filial);
-    q.setParam(QStringLiteral("P_CDLOJA"), loja);
-    q.setParam(QStringLiteral("P_NRMESA"), mesa);
-    q.open();
-    const bool found = !q.isEmpty();
-    q.close();
-    return found;
+    TrdmTrPosicao& dm = MethodCall(rdmTrPosicao).dataModule();
+    return !dm.adcTrPosicao.cachedStatement(def)
+                .run({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}})
+                .isEmpty();
 }
 
 } // namespace Srv_Mvt04215

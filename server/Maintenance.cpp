@@ -1,176 +1,128 @@
 // The services that keep tables and their sale records tidy around a transfer.
 
-#include "DataModuleAccess.h"
+#include "MethodCall.h"
 #include "Srv_Mvt04215.h"
+#include "platform/db/Transaction.h"
 #include "schema/CodeValues.h"
+
+#include <optional>
 
 namespace Srv_Mvt04215 {
 namespace {
 
-using platform::db::Statement;
-
 // The table's open sale number, "" when it has none.
 QString openSale(TrdmTrPosicao& dm, const QString& filial, const QString& loja, const QString& mesa) {
-    Statement& q = dm.adqSelecionaVendarest;
-    q.close();
-    q.setParam(QStringLiteral("P_CDFILIAL"), filial);
-    q.setParam(QStringLiteral("P_CDLOJA"), loja);
-    q.setParam(QStringLiteral("P_NRMESA"), mesa);
-    q.open();
-    return q.asString(QStringLiteral("NRVENDAREST"));
+    return dm.adqSelecionaVendarest.run({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}})
+        .asString(QStringLiteral("NRVENDAREST"));
 }
 
 // True when the sale has item rows of any status.
 bool saleHasItems(TrdmTrPosicao& dm, const QString& filial, const QString& sale) {
-    Statement& q = dm.adqVerificaItemCancelado;
-    q.close();
-    q.setParam(QStringLiteral("P_CDFILIAL"), filial);
-    q.setParam(QStringLiteral("P_NRVENDAREST"), sale);
-    q.open();
-    return !q.isEmpty();
+    return !dm.adqVerificaItemCancelado.run({{"P_CDFILIAL", filial}, {"P_NRVENDAREST", sale}}).isEmpty();
 }
 
-// Runs a query afresh with its parameters and tells whether it found rows.
-bool found(Statement& q) {
-    q.close();
-    q.open();
-    return !q.isEmpty();
+// The table's first join, when it has one.
+std::optional<QString> firstJoin(TrdmTrPosicao& dm, const QString& filial, const QString& loja,
+                                 const QString& mesa) {
+    const auto joins = dm.adqMesaAgrup.run({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}});
+    if (joins.isEmpty())
+        return std::nullopt;
+    return joins.asString(QStringLiteral("NRJUNMESA"));
 }
 
 void freeTable(TrdmTrPosicao& dm, const QString& filial, const QString& loja, const QString& mesa) {
-    dm.acmLiberaMesa.setParam(QStringLiteral("P_CDFILIAL"), filial);
-    dm.acmLiberaMesa.setParam(QStringLiteral("P_CDLOJA"), loja);
-    dm.acmLiberaMesa.setParam(QStringLiteral("P_NRMESA"), mesa);
-    dm.acmLiberaMesa.execute();
+    dm.acmLiberaMesa.execute({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}});
+}
+
+bool releaseTable(TrdmTrPosicao& dm, const QString& filial, const QString& loja, const QString& mesa,
+                  const QString& mesaDes) {
+    const QString sale = openSale(dm, filial, loja, mesa);
+    if (saleHasItems(dm, filial, sale))
+        return false;
+    platform::db::Transaction transaction(dm.adcTrPosicao);
+    // Another terminal may have moved items into the table since the look-up: look again under lock.
+    dm.adqBloqComandasVenda.run({{"P_CDFILIAL", filial}, {"P_NRVENDAREST", sale}});
+    if (saleHasItems(dm, filial, sale))
+        return false;
+    dm.acmDeletaComandaven.execute({{"P_CDFILIAL", filial}, {"P_NRVENDAREST", sale}});
+    dm.acmDeletaVendaRest.execute({{"P_CDFILIAL", filial}, {"P_NRVENDAREST", sale}});
+    freeTable(dm, filial, loja, mesa);
+    // only the first join row is handed over
+    if (const std::optional<QString> join = firstJoin(dm, filial, loja, mesa))
+        dm.acmUpdMesaAgrup.execute({{"P_CDFILIAL", filial},
+                                    {"P_CDLOJA", loja},
+                                    {"P_NRMESAORI", mesa},
+                                    {"P_NRJUNMESA", *join},
+                                    {"P_NRMESADES", mesaDes}});
+    transaction.commit();
+    return true;
+}
+
+int deleteOrphans(TrdmTrPosicao& dm, const QString& filial, const QString& loja, const QString& mesa) {
+    using namespace schema::codes;
+    int code = 0;
+
+    if (!dm.adqVerifItCmd.run({{"P_CDFILIAL", filial}}).isEmpty()) {
+        dm.acmDelItCmd.execute({{"P_CDFILIAL", filial}});
+        code += CleanupOrphanItems;
+    }
+
+    // the orphan tabs as the clearing statement takes them: "12_3_"
+    QString orphanTabs;
+    for (auto tabs = dm.adqVerifCmd.run({{"P_CDFILIAL", filial}}); !tabs.eof(); tabs.next())
+        orphanTabs += tabs.asString(QStringLiteral("NRCOMANDA")) + u'_';
+    if (!orphanTabs.isEmpty()) {
+        dm.acmDeleleItCmd.execute({{"P_CDFILIAL", filial}, {"P_NRCOMANDA", orphanTabs}});
+        code += CleanupOrphanTabItems;
+        dm.acmDelCmd.execute({{"P_CDFILIAL", filial}});
+        code += CleanupOrphanTabs;
+        freeTable(dm, filial, loja, mesa);
+    }
+
+    if (!dm.adqDeleteVendaRest.run({{"P_MESA", mesa}, {"P_CDLOJA", loja}}).isEmpty()) {
+        dm.acmDelVenRes.execute({{"P_MESA", mesa}, {"P_CDLOJA", loja}});
+        code += CleanupTablelessSales;
+        freeTable(dm, filial, loja, mesa);
+    }
+
+    if (code == 0 &&
+        dm.adqVendaRestVazia.run({{"P_CDFILIAL", filial}, {"P_MESA", mesa}, {"P_CDLOJA", loja}}).isEmpty())
+        freeTable(dm, filial, loja, mesa);
+    return code;
 }
 
 } // namespace
 
 bool setVerificaMesaVazia(const QString& filial, const QString& loja, const QString& mesa) {
+    const MethodCall call(rdmTrPosicao);
     try {
-        TrdmTrPosicao& dm = dataModule();
+        TrdmTrPosicao& dm = call.dataModule();
         return !saleHasItems(dm, filial, openSale(dm, filial, loja, mesa));
     } catch (const std::exception& e) {
-        failureText(e, mesa);
+        call.failed(e, mesa);
         return false;
     }
 }
 
 bool setLiberamesa(const QString& filial, const QString& loja, const QString& mesa, const QString& mesaDes) {
-    TrdmTrPosicao* dm = nullptr;
+    const MethodCall call(rdmTrPosicao);
     try {
-        dm = &dataModule();
-        const QString sale = openSale(*dm, filial, loja, mesa);
-        if (saleHasItems(*dm, filial, sale))
-            return false;
-        dm->adcTrPosicao.beginTransaction();
-        // Another terminal may have moved items into the table since the look-up: look again under lock.
-        Statement& lock = dm->adqBloqComandasVenda;
-        lock.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        lock.setParam(QStringLiteral("P_NRVENDAREST"), sale);
-        found(lock);
-        lock.close();
-        if (saleHasItems(*dm, filial, sale)) {
-            dm->adcTrPosicao.rollback();
-            return false;
-        }
-        dm->acmDeletaComandaven.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        dm->acmDeletaComandaven.setParam(QStringLiteral("P_NRVENDAREST"), sale);
-        dm->acmDeletaComandaven.execute();
-        dm->acmDeletaVendaRest.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        dm->acmDeletaVendaRest.setParam(QStringLiteral("P_NRVENDAREST"), sale);
-        dm->acmDeletaVendaRest.execute();
-        freeTable(*dm, filial, loja, mesa);
-
-        Statement& joins = dm->adqMesaAgrup;
-        joins.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        joins.setParam(QStringLiteral("P_CDLOJA"), loja);
-        joins.setParam(QStringLiteral("P_NRMESA"), mesa);
-        if (found(joins)) {
-            // only the first join row is handed over
-            const QString join = joins.asString(QStringLiteral("NRJUNMESA"));
-            joins.close();
-            Statement& move = dm->acmUpdMesaAgrup;
-            move.setParam(QStringLiteral("P_CDFILIAL"), filial);
-            move.setParam(QStringLiteral("P_CDLOJA"), loja);
-            move.setParam(QStringLiteral("P_NRMESAORI"), mesa);
-            move.setParam(QStringLiteral("P_NRJUNMESA"), join);
-            move.setParam(QStringLiteral("P_NRMESADES"), mesaDes);
-            move.execute();
-        }
-        dm->adcTrPosicao.commit();
-        return true;
+        return releaseTable(call.dataModule(), filial, loja, mesa, mesaDes);
     } catch (const std::exception& e) {
-        failureText(e, mesa);
-        if (dm) {
-            try {
-                dm->adcTrPosicao.rollback();
-            } catch (const std::exception&) {
-                // the connection is gone: the server has dropped the transaction with it
-            }
-        }
+        // the transaction, if one began, was rolled back on the way here
+        call.failed(e, mesa);
         return false;
     }
 }
 
-QVariant setDeletaVendaRest(const std::string& mesaText, const std::string& filialText,
-                            const std::string& lojaText) {
-    using namespace schema::codes;
-    const QString mesa = QString::fromStdString(mesaText);
-    const QString filial = QString::fromStdString(filialText);
-    const QString loja = QString::fromStdString(lojaText);
+QVariant setDeletaVendaRest(const std::string& mesa, const std::string& filial, const std::string& loja) {
+    const QString table = QString::fromStdString(mesa);
+    const MethodCall call(rdmTrPosicao);
     try {
-        TrdmTrPosicao& dm = dataModule();
-        int code = 0;
-
-        dm.adqVerifItCmd.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        if (found(dm.adqVerifItCmd)) {
-            dm.adqVerifItCmd.close();
-            dm.acmDelItCmd.setParam(QStringLiteral("P_CDFILIAL"), filial);
-            dm.acmDelItCmd.execute();
-            code += CleanupOrphanItems;
-        }
-
-        Statement& orphanTabs = dm.adqVerifCmd;
-        orphanTabs.setParam(QStringLiteral("P_CDFILIAL"), filial);
-        if (found(orphanTabs)) {
-            QString list;
-            for (; !orphanTabs.eof(); orphanTabs.next())
-                list += orphanTabs.asString(QStringLiteral("NRCOMANDA")) + u'_';
-            orphanTabs.close();
-            dm.acmDeleleItCmd.setParam(QStringLiteral("P_CDFILIAL"), filial);
-            dm.acmDeleleItCmd.setParam(QStringLiteral("P_NRCOMANDA"), list);
-            dm.acmDeleleItCmd.execute();
-            code += CleanupOrphanTabItems;
-            dm.acmDelCmd.setParam(QStringLiteral("P_CDFILIAL"), filial);
-            dm.acmDelCmd.execute();
-            code += CleanupOrphanTabs;
-            freeTable(dm, filial, loja, mesa);
-        }
-
-        Statement& tablelessSales = dm.adqDeleteVendaRest;
-        tablelessSales.setParam(QStringLiteral("P_MESA"), mesa);
-        tablelessSales.setParam(QStringLiteral("P_CDLOJA"), loja);
-        if (found(tablelessSales)) {
-            tablelessSales.close();
-            dm.acmDelVenRes.setParam(QStringLiteral("P_MESA"), mesa);
-            dm.acmDelVenRes.setParam(QStringLiteral("P_CDLOJA"), loja);
-            dm.acmDelVenRes.execute();
-            code += CleanupTablelessSales;
-            freeTable(dm, filial, loja, mesa);
-        }
-
-        if (code == 0) {
-            Statement& anySale = dm.adqVendaRestVazia;
-            anySale.setParam(QStringLiteral("P_CDFILIAL"), filial);
-            anySale.setParam(QStringLiteral("P_MESA"), mesa);
-            anySale.setParam(QStringLiteral("P_CDLOJA"), loja);
-            if (!found(anySale))
-                freeTable(dm, filial, loja, mesa);
-        }
-        return code;
+        return deleteOrphans(call.dataModule(), QString::fromStdString(filial), QString::fromStdString(loja),
+                             table);
     } catch (const std::exception& e) {
-        return failureText(e, mesa);
+        return call.failed(e, table);
     }
 }
 

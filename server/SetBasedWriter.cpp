@@ -112,7 +112,8 @@ QString keys(const TransferRequestRecords& request, const TransferPlan& plan, Di
 
 } // namespace
 
-void writeSetBased(TrdmTrPosicao& dm, const TransferRequestRecords& request, const TransferPlan& plan) {
+void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
+                   const TransferRequestRecords& request, const TransferPlan& plan) {
     const TransferDestination& to = request.destination;
     const Dialect dialect = dm.adcTrPosicao.dialect();
     const QString moved = keys(request, plan, dialect);
@@ -161,7 +162,7 @@ void writeSetBased(TrdmTrPosicao& dm, const TransferRequestRecords& request, con
                               {"P_CDFILIAL", to.branch},
                               {"P_CDLOJA", to.store},
                               {"P_NRMESA", to.table}});
-    batch.commit();
+    transaction.commitWith(batch);
     batch.run();
 }
 

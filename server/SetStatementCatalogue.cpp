@@ -14,6 +14,33 @@ StatementDef command(const SqlStore& store) {
     return {.name = store.ADOQuery, .kind = StatementKind::Command, .store = &store, .noTimeLimit = true};
 }
 
+// P_CHAVES as the rows J that every statement below joins: by position on SQLite, by name on
+// PostgreSQL, in the columns of setKeyColumns().
+const QString& sqliteKeys() {
+    static const QString text = QStringLiteral(R"sql(WITH J AS (
+  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
+         json_extract(value, '$[1]') AS nrprodcomven,
+         json_extract(value, '$[2]') AS nrvendarestold,
+         json_extract(value, '$[3]') AS novo,
+         json_extract(value, '$[4]') AS inteiro,
+         json_extract(value, '$[5]') AS resto,
+         json_extract(value, '$[6]') AS nrseqprodcup,
+         json_extract(value, '$[7]') AS nrlugarmesa
+    FROM json_each(:P_CHAVES))
+)sql");
+    return text;
+}
+
+const QString& postgresKeys() {
+    static const QString text = QStringLiteral(R"sql(WITH J AS (
+  SELECT *
+    FROM json_to_recordset(CAST(:P_CHAVES AS json))
+      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
+           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
+)sql");
+    return text;
+}
+
 } // namespace
 
 // The new item rows, one per record, with the values the record carries.
@@ -107,17 +134,7 @@ const SqlStore& assInsObsItComandaVenLote() {
     static const SqlStore store{
         .name = QStringLiteral("assInsObsItComandaVenLote"),
         .ADOQuery = QStringLiteral("acmInsObsItComandaVenLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-INSERT INTO OBSITCOMANDAVEN
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(INSERT INTO OBSITCOMANDAVEN
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDGRPOCOR, CDOCORR)
 SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, O.CDGRPOCOR, O.CDOCORR
   FROM J
@@ -125,12 +142,7 @@ SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, O.CDGRPOCOR, O.CDOCORR
     ON O.CDFILIAL     = :P_CDFILIAL
    AND O.NRCOMANDA    = J.nrcomandaorig
    AND O.NRPRODCOMVEN = J.nrprodcomven)sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-INSERT INTO OBSITCOMANDAVEN
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(INSERT INTO OBSITCOMANDAVEN
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDGRPOCOR, CDOCORR)
 SELECT CAST(:P_CDFILIAL AS VARCHAR), CAST(:P_NRVENDAREST AS VARCHAR), CAST(:P_NRCOMANDA AS VARCHAR), J.novo, O.CDGRPOCOR, O.CDOCORR
   FROM J
@@ -147,17 +159,7 @@ const SqlStore& assInsProdEstLote() {
     static const SqlStore store{
         .name = QStringLiteral("assInsProdEstLote"),
         .ADOQuery = QStringLiteral("acmInsProdEstLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-INSERT INTO ITCOMANDAEST
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(INSERT INTO ITCOMANDAEST
 (CDFILIAL , NRVENDAREST, NRCOMANDA   , NRPRODCOMVEN,
  CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST)
 SELECT IE.CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo,
@@ -175,12 +177,7 @@ SELECT IE.CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo,
                   AND IT.NRVENDAREST  = IE.NRVENDAREST
                   AND VE.CDFILIAL     = IT.CDFILIAL
                   AND VE.NRVENDAREST  = IT.NRVENDAREST))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-INSERT INTO ITCOMANDAEST
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(INSERT INTO ITCOMANDAEST
 (CDFILIAL , NRVENDAREST, NRCOMANDA   , NRPRODCOMVEN,
  CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST)
 SELECT IE.CDFILIAL, CAST(:P_NRVENDAREST AS VARCHAR), CAST(:P_NRCOMANDA AS VARCHAR), J.novo,
@@ -207,17 +204,7 @@ const SqlStore& assInsObsItComandaEstLote() {
     static const SqlStore store{
         .name = QStringLiteral("assInsObsItComandaEstLote"),
         .ADOQuery = QStringLiteral("acmInsObsItComandaEstLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-INSERT INTO OBSITCOMANDAEST
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(INSERT INTO OBSITCOMANDAEST
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, CDGRPOCOR, CDOCORR)
 SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, IE.CDPRODUTO, O.CDGRPOCOR, O.CDOCORR
   FROM J
@@ -238,12 +225,7 @@ SELECT :P_CDFILIAL, :P_NRVENDAREST, :P_NRCOMANDA, J.novo, IE.CDPRODUTO, O.CDGRPO
                   AND IT.NRVENDAREST  = IE.NRVENDAREST
                   AND VE.CDFILIAL     = IT.CDFILIAL
                   AND VE.NRVENDAREST  = IT.NRVENDAREST))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-INSERT INTO OBSITCOMANDAEST
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(INSERT INTO OBSITCOMANDAEST
 (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, CDGRPOCOR, CDOCORR)
 SELECT CAST(:P_CDFILIAL AS VARCHAR), CAST(:P_NRVENDAREST AS VARCHAR), CAST(:P_NRCOMANDA AS VARCHAR), J.novo, IE.CDPRODUTO, O.CDGRPOCOR, O.CDOCORR
   FROM J
@@ -273,17 +255,7 @@ const SqlStore& assUpPedidoAltLote() {
     static const SqlStore store{
         .name = QStringLiteral("assUpPedidoAltLote"),
         .ADOQuery = QStringLiteral("acmUpPedidoAltLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-UPDATE PEDIDOALT
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(UPDATE PEDIDOALT
    SET (NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, NRMESA, NRSEQPRODCUP, NRLUGARMESAIT) =
        (SELECT :P_NRVENDAREST, :P_NRCOMANDA, J.novo, :P_NRMESA, J.nrseqprodcup, J.nrlugarmesa
           FROM J
@@ -294,12 +266,7 @@ UPDATE PEDIDOALT
    AND (NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD) IN (SELECT J.nrvendarestold, J.nrcomandaorig,
                                                                   J.nrprodcomven
                                                              FROM J))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-UPDATE PEDIDOALT
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(UPDATE PEDIDOALT
    SET NRVENDAREST   = :P_NRVENDAREST,
        NRCOMANDA     = :P_NRCOMANDA,
        NRPRODCOMVEN  = J.novo,
@@ -320,17 +287,7 @@ const SqlStore& assInsPedidoAltLote() {
     static const SqlStore store{
         .name = QStringLiteral("assInsPedidoAltLote"),
         .ADOQuery = QStringLiteral("acmInsPedidoAltLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-INSERT INTO PEDIDOALT
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(INSERT INTO PEDIDOALT
 (CDFILIALOLD, NRVENDARESTOLD,   NRCOMANDAOLD, NRPRODCOMVENOLD ,
    NRVENDAREST,  NRCOMANDA , NRPRODCOMVEN  , NRMESA ,
    NRSEQPRODCUP, NRLUGARMESAIT)
@@ -344,12 +301,7 @@ SELECT :P_CDFILIAL, J.nrvendarestold, J.nrcomandaorig, J.nrprodcomven,
                       AND P.NRVENDARESTOLD  = J.nrvendarestold
                       AND P.NRCOMANDAOLD    = J.nrcomandaorig
                       AND P.NRPRODCOMVENOLD = J.nrprodcomven))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-INSERT INTO PEDIDOALT
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(INSERT INTO PEDIDOALT
 (CDFILIALOLD, NRVENDARESTOLD,   NRCOMANDAOLD, NRPRODCOMVENOLD ,
    NRVENDAREST,  NRCOMANDA , NRPRODCOMVEN  , NRMESA ,
    NRSEQPRODCUP, NRLUGARMESAIT)
@@ -372,17 +324,7 @@ const SqlStore& assAlterQuantLote() {
     static const SqlStore store{
         .name = QStringLiteral("assAlterQuantLote"),
         .ADOQuery = QStringLiteral("acmAlterQuantLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-UPDATE ITCOMANDAVEN
+        .SQLSQLITE = sqliteKeys() + QStringLiteral(R"sql(UPDATE ITCOMANDAVEN
    SET QTPRODCOMVEN = (SELECT J.resto
                          FROM J
                         WHERE J.nrcomandaorig = ITCOMANDAVEN.NRCOMANDA
@@ -391,12 +333,7 @@ UPDATE ITCOMANDAVEN
    AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
                                        FROM J
                                       WHERE J.inteiro = 0))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-UPDATE ITCOMANDAVEN
+        .SQLPOSTGRES = postgresKeys() + QStringLiteral(R"sql(UPDATE ITCOMANDAVEN
    SET QTPRODCOMVEN = J.resto
   FROM J
  WHERE ITCOMANDAVEN.CDFILIAL     = :P_CDFILIAL
@@ -409,68 +346,32 @@ UPDATE ITCOMANDAVEN
 
 // The components of the items moved whole.
 const SqlStore& assDelProdEstLote() {
+    static const QString text = QStringLiteral(R"sql(DELETE FROM ITCOMANDAEST
+ WHERE CDFILIAL = :P_CDFILIAL
+   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
+                                       FROM J
+                                      WHERE J.inteiro = 1))sql");
     static const SqlStore store{
         .name = QStringLiteral("assDelProdEstLote"),
         .ADOQuery = QStringLiteral("acmDelProdEstLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-DELETE FROM ITCOMANDAEST
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-DELETE FROM ITCOMANDAEST
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql"),
+        .SQLSQLITE = sqliteKeys() + text,
+        .SQLPOSTGRES = postgresKeys() + text,
     };
     return store;
 }
 
 // The items moved whole.
 const SqlStore& assDelProdLote() {
+    static const QString text = QStringLiteral(R"sql(DELETE FROM ITCOMANDAVEN
+ WHERE CDFILIAL = :P_CDFILIAL
+   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
+                                       FROM J
+                                      WHERE J.inteiro = 1))sql");
     static const SqlStore store{
         .name = QStringLiteral("assDelProdLote"),
         .ADOQuery = QStringLiteral("acmDelProdLote"),
-        .SQLSQLITE = QStringLiteral(R"sql(WITH J AS (
-  SELECT json_extract(value, '$[0]') AS nrcomandaorig,
-         json_extract(value, '$[1]') AS nrprodcomven,
-         json_extract(value, '$[2]') AS nrvendarestold,
-         json_extract(value, '$[3]') AS novo,
-         json_extract(value, '$[4]') AS inteiro,
-         json_extract(value, '$[5]') AS resto,
-         json_extract(value, '$[6]') AS nrseqprodcup,
-         json_extract(value, '$[7]') AS nrlugarmesa
-    FROM json_each(:P_CHAVES))
-DELETE FROM ITCOMANDAVEN
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql"),
-        .SQLPOSTGRES = QStringLiteral(R"sql(WITH J AS (
-  SELECT *
-    FROM json_to_recordset(CAST(:P_CHAVES AS json))
-      AS R(nrcomandaorig VARCHAR, nrprodcomven VARCHAR, nrvendarestold VARCHAR, novo VARCHAR,
-           inteiro INTEGER, resto DOUBLE PRECISION, nrseqprodcup VARCHAR, nrlugarmesa VARCHAR))
-DELETE FROM ITCOMANDAVEN
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql"),
+        .SQLSQLITE = sqliteKeys() + text,
+        .SQLPOSTGRES = postgresKeys() + text,
     };
     return store;
 }

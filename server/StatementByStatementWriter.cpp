@@ -8,97 +8,81 @@
 namespace Srv_Mvt04215 {
 namespace {
 
-using platform::db::Statement;
-
 // A split row carries the record's values exactly as a whole row does; only its quantity differs and it
 // joins no group.
 void insertNewItem(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& r,
                    const PlannedMove& move) {
-    Statement& ins = dm.acmInsProd;
-    auto copied = [&](const char* param, const char* column) {
-        ins.setParam(QString::fromLatin1(param), r.copied.value(QString::fromLatin1(column)));
+    auto copied = [&](const char* column) {
+        return r.copied.value(QString::fromLatin1(column));
     };
-    ins.setParam(QStringLiteral("P_CDFILIAL"), to.branch);
-    ins.setParam(QStringLiteral("P_NRVENDAREST"), to.sale);
-    ins.setParam(QStringLiteral("P_NRCOMANDA"), to.tab);
-    ins.setParam(QStringLiteral("P_NRPRODCOMVEN"), move.newItem);
-    copied("P_CDPRODUTO", "CDPRODUTO");
-    ins.setParam(QStringLiteral("P_QTPRODCOMVEN"), r.moved);
-    copied("P_VRPRECCOMVEN", "VRPRECCOMVEN");
-    copied("P_VRPRECCLCOMVEN", "VRPRECCLCOMVEN");
-    copied("P_IDSTPRCOMVEN", "IDSTPRCOMVEN");
-    copied("P_VRDESCCOMVEN", "VRDESCCOMVEN");
-    copied("P_VRACRCOMVEN", "VRACRCOMVEN");
-    copied("P_DTHRINCOMVEN", "DTHRINCOMVEN");
-    ins.setParam(QStringLiteral("P_NRMESADSCOMORIT"), r.originTable);
-    copied("P_CDVENDEDOR", "CDVENDEDOR");
-    copied("P_CDPRODPROMOCAO", "CDPRODPROMOCAO");
-    copied("P_CDCAIXACOLETOR", "CDCAIXACOLETOR");
-    ins.setParam(QStringLiteral("P_CDLOJA"), to.store);
-    copied("P_NRSEQPRODCUP", "NRSEQPRODCUP");
-    ins.setParam(QStringLiteral("P_NRLUGARMESA"), r.seat);
-    copied("P_TXPRODCOMVEN", "TXPRODCOMVEN");
-    copied("P_CDGRPOCOR", "CDGRPOCOR");
-    copied("P_CDOCORR", "CDOCORR");
-    copied("P_IDPRODIMPFIS", "IDPRODIMPFIS");
-    copied("P_IDORIGPEDCMD", "IDORIGPEDCMD");
-    copied("P_DSOBSPEDDIGCMD", "DSOBSPEDDIGCMD");
-    copied("P_NRPEDIDOZEL", "NRPEDIDOZEL");
-    copied("P_NRATRAPRODCOVE", "NRATRAPRODCOVE");
-    copied("P_CDSENHAPED", "CDSENHAPED");
-    copied("P_IDDIVIDECONTA", "IDDIVIDECONTA");
-    copied("P_NRPRODORIG", "NRPRODORIG");
-    copied("P_QTITEMREFIL", "QTITEMREFIL");
-    copied("P_IDPRODREFIL", "IDPRODREFIL");
-    copied("P_NRINSCRCONS", "NRINSCRCONS");
-    copied("P_NMCONSVEND", "NMCONSVEND");
-    copied("P_DSENDEVENDA", "DSENDEVENDA");
-    ins.setParam(QStringLiteral("P_NRSEQPRODCOM"), move.sequence);
-    ins.execute();
+    dm.acmInsProd.execute({{"P_CDFILIAL", to.branch},
+                           {"P_NRVENDAREST", to.sale},
+                           {"P_NRCOMANDA", to.tab},
+                           {"P_NRPRODCOMVEN", move.newItem},
+                           {"P_CDPRODUTO", copied("CDPRODUTO")},
+                           {"P_QTPRODCOMVEN", r.moved},
+                           {"P_VRPRECCOMVEN", copied("VRPRECCOMVEN")},
+                           {"P_VRPRECCLCOMVEN", copied("VRPRECCLCOMVEN")},
+                           {"P_IDSTPRCOMVEN", copied("IDSTPRCOMVEN")},
+                           {"P_VRDESCCOMVEN", copied("VRDESCCOMVEN")},
+                           {"P_VRACRCOMVEN", copied("VRACRCOMVEN")},
+                           {"P_DTHRINCOMVEN", copied("DTHRINCOMVEN")},
+                           {"P_NRMESADSCOMORIT", r.originTable},
+                           {"P_CDVENDEDOR", copied("CDVENDEDOR")},
+                           {"P_CDPRODPROMOCAO", copied("CDPRODPROMOCAO")},
+                           {"P_CDCAIXACOLETOR", copied("CDCAIXACOLETOR")},
+                           {"P_CDLOJA", to.store},
+                           {"P_NRSEQPRODCUP", copied("NRSEQPRODCUP")},
+                           {"P_NRLUGARMESA", r.seat},
+                           {"P_TXPRODCOMVEN", copied("TXPRODCOMVEN")},
+                           {"P_CDGRPOCOR", copied("CDGRPOCOR")},
+                           {"P_CDOCORR", copied("CDOCORR")},
+                           {"P_IDPRODIMPFIS", copied("IDPRODIMPFIS")},
+                           {"P_IDORIGPEDCMD", copied("IDORIGPEDCMD")},
+                           {"P_DSOBSPEDDIGCMD", copied("DSOBSPEDDIGCMD")},
+                           {"P_NRPEDIDOZEL", copied("NRPEDIDOZEL")},
+                           {"P_NRATRAPRODCOVE", copied("NRATRAPRODCOVE")},
+                           {"P_CDSENHAPED", copied("CDSENHAPED")},
+                           {"P_IDDIVIDECONTA", copied("IDDIVIDECONTA")},
+                           {"P_NRPRODORIG", copied("NRPRODORIG")},
+                           {"P_QTITEMREFIL", copied("QTITEMREFIL")},
+                           {"P_IDPRODREFIL", copied("IDPRODREFIL")},
+                           {"P_NRINSCRCONS", copied("NRINSCRCONS")},
+                           {"P_NMCONSVEND", copied("NMCONSVEND")},
+                           {"P_DSENDEVENDA", copied("DSENDEVENDA")},
+                           {"P_NRSEQPRODCOM", move.sequence}});
 }
 
 void setOriginQuantity(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& r,
                        double remaining) {
-    Statement& upd = dm.acmAlterQuant;
-    upd.setParam(QStringLiteral("P_QTPRODCOMVEN"), remaining);
-    upd.setParam(QStringLiteral("P_CDFILIAL"), to.branch);
-    upd.setParam(QStringLiteral("P_NRCOMANDA"), r.originTab);
-    upd.setParam(QStringLiteral("P_NRPRODCOMVEN"), r.item);
-    upd.execute();
+    dm.acmAlterQuant.execute({{"P_QTPRODCOMVEN", remaining},
+                              {"P_CDFILIAL", to.branch},
+                              {"P_NRCOMANDA", r.originTab},
+                              {"P_NRPRODCOMVEN", r.item}});
 }
 
 void deleteOriginItem(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& r) {
-    for (Statement* del : {&dm.acmDelProdEst, &dm.acmDelProd}) {
-        del->setParam(QStringLiteral("P_CDFILIAL"), to.branch);
-        del->setParam(QStringLiteral("P_NRCOMANDA"), r.originTab);
-        del->setParam(QStringLiteral("P_NRPRODCOMVEN"), r.item);
-        del->execute();
-    }
+    for (platform::db::Statement* del : {&dm.acmDelProdEst, &dm.acmDelProd})
+        del->execute({{"P_CDFILIAL", to.branch}, {"P_NRCOMANDA", r.originTab}, {"P_NRPRODCOMVEN", r.item}});
 }
 
 // Every moved item's surcharge leaves its own origin tab and reaches the destination tab.
 void adjustSurchargesAndTable(TrdmTrPosicao& dm, const TransferDestination& to, const TransferPlan& plan) {
-    Statement& upd = dm.acmUpdComanda;
     double total = 0;
     for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
         total += it.value();
-    upd.setParam(QStringLiteral("P_CDFILIAL"), to.branch);
-    upd.setParam(QStringLiteral("P_CDLOJA"), to.store);
-    upd.setParam(QStringLiteral("P_VRACRCOMANDA"), total);
-    upd.setParam(QStringLiteral("P_NRCOMANDA"), to.tab);
-    upd.execute();
-    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it) {
-        upd.setParam(QStringLiteral("P_VRACRCOMANDA"), it.value() * -1);
-        upd.setParam(QStringLiteral("P_NRCOMANDA"), it.key());
-        upd.execute();
-    }
+    dm.acmUpdComanda.execute({{"P_CDFILIAL", to.branch},
+                              {"P_CDLOJA", to.store},
+                              {"P_VRACRCOMANDA", total},
+                              {"P_NRCOMANDA", to.tab}});
+    // the origin tabs share the branch and store just bound
+    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
+        dm.acmUpdComanda.execute({{"P_VRACRCOMANDA", it.value() * -1}, {"P_NRCOMANDA", it.key()}});
 
-    Statement& table = dm.acmUpdMesa;
-    table.setParam(QStringLiteral("P_IDSTMESAAUX"), schema::codes::TableOccupied);
-    table.setParam(QStringLiteral("P_CDFILIAL"), to.branch);
-    table.setParam(QStringLiteral("P_CDLOJA"), to.store);
-    table.setParam(QStringLiteral("P_NRMESA"), to.table);
-    table.execute();
+    dm.acmUpdMesa.execute({{"P_IDSTMESAAUX", schema::codes::TableOccupied},
+                           {"P_CDFILIAL", to.branch},
+                           {"P_CDLOJA", to.store},
+                           {"P_NRMESA", to.table}});
 }
 
 } // namespace

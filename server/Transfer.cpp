@@ -3,7 +3,7 @@
 // locks, checks every record against what it read, then writes in as few round trips as the database
 // allows.
 
-#include "DataModuleAccess.h"
+#include "MethodCall.h"
 #include "Srv_Mvt04215.h"
 #include "TransferCheck.h"
 #include "TransferMessages.h"
@@ -12,9 +12,12 @@
 #include "TransferRecords.h"
 #include "TransferWriters.h"
 #include "platform/db/Failures.h"
+#include "platform/db/Transaction.h"
 
 namespace Srv_Mvt04215 {
 namespace {
+
+using platform::db::Transaction;
 
 // A deadlock, a serialisation failure or a key clash against another writer is retried this often.
 constexpr int Attempts = 3;
@@ -32,22 +35,23 @@ bool writesSetBased(TrdmTrPosicao& dm) {
     return dialect == platform::db::Dialect::SQLite || dialect == platform::db::Dialect::PostgreSQL;
 }
 
-void transfer(TrdmTrPosicao& dm, const TransferRequestRecords& request) {
-    const LockedRead read = readUnderLock(dm, request);
+void transfer(TrdmTrPosicao& dm, Transaction& transaction, const TransferRequestRecords& request) {
+    const LockedRead read = readUnderLock(dm, transaction, request);
     checkRecords(request, read);
     const TransferPlan plan = planTransfer(request, read);
     if (writesSetBased(dm)) {
-        writeSetBased(dm, request, plan);
+        writeSetBased(dm, transaction, request, plan);
     } else {
         writeStatementByStatement(dm, request, plan);
-        dm.CommitTrans();
+        transaction.commit();
     }
 }
 
 } // namespace
 
 QVariant setTransferencia(const QVariant& request) {
-    TrdmTrPosicao& dm = dataModule();
+    const MethodCall call(rdmTrPosicao);
+    TrdmTrPosicao& dm = call.dataModule();
     const QByteArray packet =
         request.metaType().id() == QMetaType::QString ? request.toString().toUtf8() : request.toByteArray();
     // A request that cannot be read leaves as an exception, before any transaction.
@@ -55,23 +59,20 @@ QVariant setTransferencia(const QVariant& request) {
     QStringList tables;
     for (int attempt = 1;; ++attempt) {
         try {
+            // the reading begins it in the same wait as its locks; any failure rolls it back
+            Transaction transaction(dm.adcTrPosicao, Transaction::Start::WithBatch);
             const TransferRequestRecords records = readRequest(dm.cdsTransferencia);
             tables = records.tables();
-            transfer(dm, records);
+            transfer(dm, transaction, records);
             return QVariant();
         } catch (const std::exception& e) {
-            try {
-                dm.RollbackTrans();
-            } catch (const std::exception&) {
-                // the connection is gone: the server has dropped the transaction with it
-            }
             const auto* dbError = dynamic_cast<const platform::DatabaseError*>(&e);
             if (dbError && attempt < Attempts && isRetryable(*dbError))
                 continue;
             // another terminal held the tabs longer than a lock wait lasts: nothing to retry at once
             if (dbError && platform::db::isLockTimeout(*dbError))
                 return platform::db::tableBusyText(tables);
-            return failureText(e);
+            return call.failed(e);
         }
     }
 }

@@ -37,7 +37,8 @@ int readInteger(const QVariant& value, const char* what) {
 
 } // namespace
 
-LockedRead readUnderLock(TrdmTrPosicao& dm, const TransferRequestRecords& request) {
+LockedRead readUnderLock(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
+                         const TransferRequestRecords& request) {
     const TransferDestination& to = request.destination;
     QSet<QString> originSet;
     for (const TransferRecord& r : request.records)
@@ -50,7 +51,7 @@ LockedRead readUnderLock(TrdmTrPosicao& dm, const TransferRequestRecords& reques
     tabs.sort();
 
     platform::db::Batch batch(dm.adcTrPosicao);
-    batch.begin();
+    transaction.beginWith(batch);
     int destinationLock = -1;
     for (const QString& tab : std::as_const(tabs)) {
         const int at = batch.add(dm.adqBloqComanda, {{"P_CDFILIAL", to.branch}, {"P_NRCOMANDA", tab}});

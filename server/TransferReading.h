@@ -2,6 +2,7 @@
 
 #include "TransferRecords.h"
 #include "TrdmTrPosicao.h"
+#include "platform/db/Transaction.h"
 
 #include <QHash>
 #include <utility>
@@ -31,10 +32,11 @@ struct LockedRead {
     int highestSequence = 0;
 };
 
-// Begins the transaction, locks every tab the request touches in one sorted order (so that two
-// terminals queue up), locks the destination sale, and reads the destination, the origin tabs' items,
-// the next item number and the destination's highest sequence: a bounded number of statements, one
-// pipeline on PostgreSQL. The transaction stays open.
-LockedRead readUnderLock(TrdmTrPosicao& dm, const TransferRequestRecords& request);
+// Begins `transaction`, locks every tab the request touches in one sorted order (so that two terminals
+// queue up), locks the destination sale, and reads the destination, the origin tabs' items, the next
+// item number and the destination's highest sequence: a bounded number of statements, one pipeline on
+// PostgreSQL. The transaction stays open.
+LockedRead readUnderLock(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
+                         const TransferRequestRecords& request);
 
 } // namespace Srv_Mvt04215

@@ -3,6 +3,7 @@
 #include "TransferPlan.h"
 #include "TransferRecords.h"
 #include "TrdmTrPosicao.h"
+#include "platform/db/Transaction.h"
 
 namespace Srv_Mvt04215 {
 
@@ -14,7 +15,8 @@ void writeStatementByStatement(TrdmTrPosicao& dm, const TransferRequestRecords& 
                                const TransferPlan& plan);
 
 // One statement per kind of row for every moved item at once, the per-item values bound as one JSON
-// parameter, and the commit, all in one batch: one wait for the server on PostgreSQL.
-void writeSetBased(TrdmTrPosicao& dm, const TransferRequestRecords& request, const TransferPlan& plan);
+// parameter, and the commit of `transaction`, all in one batch: one wait for the server on PostgreSQL.
+void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
+                   const TransferRequestRecords& request, const TransferPlan& plan);
 
 } // namespace Srv_Mvt04215

@@ -1,6 +1,5 @@
 #include "Batch.h"
 
-#include "FaultInjection.h"
 #include "Pipeline.h"
 #include "Statement.h"
 
@@ -16,9 +15,8 @@ void Batch::commit() {
     steps_.append({Step::Kind::Commit});
 }
 
-int Batch::add(Statement& statement, Values values) {
-    for (const auto& [name, value] : values)
-        statement.setParam(QString::fromLatin1(name), value);
+int Batch::add(Statement& statement, NamedValues values) {
+    statement.bind(values);
     Step step{Step::Kind::Run, &statement};
     for (const ParamDecl& p : statement.def().params) {
         if (step.names.contains(p.name))
@@ -29,7 +27,7 @@ int Batch::add(Statement& statement, Values values) {
     // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
     // queued, before the database sees any of them.
     if (connection_.dialect() == Dialect::PostgreSQL)
-        FaultInjection::beforeRun(statement.name());
+        connection_.aboutToRun(statement.name());
     steps_.append(std::move(step));
     return int(steps_.size()) - 1;
 }
@@ -57,13 +55,10 @@ void Batch::runOneByOne() {
             Statement& statement = *step.statement;
             for (qsizetype n = 0; n < step.names.size(); ++n)
                 statement.setParam(step.names[n], step.values[n]);
-            if (statement.def().kind == StatementKind::Query) {
-                // an open query would hand back the rows of its earlier values
-                statement.close();
-                results_[i].rows = statement.packet();
-            } else {
+            if (statement.def().kind == StatementKind::Query)
+                results_[i].rows = statement.run().packet();
+            else
                 results_[i].rowsAffected = statement.execute();
-            }
             break;
         }
         }

@@ -1,16 +1,12 @@
 #pragma once
 
-#include "Connection.h"
+#include "Statement.h"
 #include "platform/DataPacket.h"
 
 #include <QList>
 #include <QVariant>
-#include <initializer_list>
-#include <utility>
 
 namespace platform::db {
-
-class Statement;
 
 // What one statement of a batch gave back: a query's rows (through its typed result fields when it
 // declares them, else as its select list), or the number of rows a command changed.
@@ -26,8 +22,6 @@ struct BatchResult {
 // transaction can be steps of the batch, so that they share its one wait.
 class Batch {
 public:
-    using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
     explicit Batch(Connection& connection) : connection_(connection) {}
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
@@ -37,7 +31,7 @@ public:
     void commit();
     // Sets `values` on the statement and adds a run of it with all its current values; returns the
     // index of its result. Throws DatabaseError for a name the statement does not have.
-    int add(Statement& statement, Values values = {});
+    int add(Statement& statement, NamedValues values = {});
     int size() const { return int(steps_.size()); }
 
     // Runs every step. The first statement the database refuses raises its DatabaseError; the steps

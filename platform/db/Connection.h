@@ -33,6 +33,16 @@ public:
     Hook beforeConnect; // may set the connection string
     Hook afterConnect;  // prepares the session
 
+    // Sees the name of every statement run on the connection (a query opened, a command executed, a
+    // statement queued for a pipeline) before the database does, and may throw to make that run fail:
+    // the seam through which tests break a service at any statement. Empty in the product.
+    using RunHook = std::function<void(const QString& statementName)>;
+    RunHook beforeRun;
+    void aboutToRun(const QString& statementName) const {
+        if (beforeRun)
+            beforeRun(statementName);
+    }
+
     // Connecting runs beforeConnect, opens, then afterConnect; a failure in any of them leaves the
     // connection closed and is raised to the caller.
     void setConnected(bool on);

@@ -1,6 +1,5 @@
 #include "Statement.h"
 
-#include "FaultInjection.h"
 #include "platform/Errors.h"
 
 #include <QSqlField>
@@ -110,6 +109,11 @@ void Statement::setParam(const QString& name, const QVariant& value) {
     changed_[at] = true;
 }
 
+void Statement::bind(NamedValues values) {
+    for (const auto& [name, value] : values)
+        setParam(QString::fromLatin1(name), value);
+}
+
 QVariant Statement::param(const QString& name) const {
     const int at = slot(name);
     return at < 0 ? QVariant() : values_[at];
@@ -149,8 +153,8 @@ void Statement::bindAll() {
     changed_.fill(false);
 }
 
-void Statement::run() {
-    FaultInjection::beforeRun(def_.name);
+void Statement::exec() {
+    connection_.aboutToRun(def_.name);
     prepare();
     bindAll();
     connection_.countRoundTrip();
@@ -158,10 +162,17 @@ void Statement::run() {
         throw connection_.error(query_.lastError(), QStringLiteral("executar %1").arg(def_.name));
 }
 
+OpenQuery Statement::run(NamedValues values) {
+    close();
+    bind(values);
+    open();
+    return OpenQuery(*this);
+}
+
 void Statement::open() {
     if (open_)
         return;
-    run();
+    exec();
     // The columns of a prepared text do not change from one run to the next: declared fields are
     // found in the result once per preparation.
     if (def_.resultFields.isEmpty() || !columnsResolved_)
@@ -309,11 +320,12 @@ QByteArray Statement::packetJson() {
     return writer->finish();
 }
 
-int Statement::execute() {
+int Statement::execute(NamedValues values) {
+    bind(values);
     // a command outside a transaction is a write of its own
     if (!connection_.inTransaction())
         connection_.releaseReaders();
-    run();
+    exec();
     const int rows = query_.numRowsAffected();
     query_.finish();
     return rows;

@@ -7,7 +7,9 @@
 
 #include <QHash>
 #include <QSqlQuery>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 namespace platform::db {
 
@@ -36,6 +38,11 @@ struct StatementDef {
     QString textFor(Dialect dialect) const;
 };
 
+// Values bound by name for one run: {{"P_CDFILIAL", branch}, {"P_NRMESA", table}}.
+using NamedValues = std::initializer_list<std::pair<const char*, QVariant>>;
+
+class OpenQuery;
+
 // A statement bound to a connection. Prepared once per connection (again only after a reconnect),
 // parameters bound by name: a name that stands twice takes its value at both places, and a value
 // stays bound until it is set again.
@@ -53,7 +60,12 @@ public:
 
     // Throws DatabaseError for a name the statement does not have.
     void setParam(const QString& name, const QVariant& value);
+    void bind(NamedValues values);
     QVariant param(const QString& name) const;
+
+    // Query: runs it afresh with `values` (the others keep theirs) and stands on the first row; the
+    // query is closed again when the returned OpenQuery goes.
+    OpenQuery run(NamedValues values = {});
 
     // Query: runs it (nothing when already open) and stands on the first row.
     void open();
@@ -75,8 +87,8 @@ public:
     // The same packet as JSON, written while the rows are read.
     QByteArray packetJson();
 
-    // Command: runs it and returns the number of rows it changed.
-    int execute();
+    // Command: runs it with `values` (the others keep theirs) and returns the number of rows it changed.
+    int execute(NamedValues values = {});
 
     // Closes the statement and frees its prepared query; the next run prepares it again.
     void release();
@@ -84,7 +96,7 @@ public:
 private:
     void prepare();
     void bindAll();
-    void run();
+    void exec();
     void readRow();
     void resolveColumns();
     template <typename Each> void eachRow(Each each);
@@ -112,12 +124,40 @@ private:
     int rowCount_ = 0;
 };
 
-// A provider turns its query into one data packet.
+// One use of a query: run with its values by Statement::run, read from the first row on, and closed
+// when it goes out of scope, so that no later use finds it open on the rows of earlier values.
+class OpenQuery {
+public:
+    ~OpenQuery() { query_.close(); }
+    OpenQuery(const OpenQuery&) = delete;
+    OpenQuery& operator=(const OpenQuery&) = delete;
+
+    bool isEmpty() const { return query_.isEmpty(); }
+    bool eof() const { return query_.eof(); }
+    void next() { query_.next(); }
+    QVariant value(const QString& field) const { return query_.value(field); }
+    QString asString(const QString& field) const { return query_.asString(field); }
+    double asFloat(const QString& field) const { return query_.asFloat(field); }
+    int asInteger(const QString& field) const { return query_.asInteger(field); }
+    // Every row from the first as one packet, or as its JSON.
+    DataPacket packet() { return query_.packet(); }
+    QByteArray packetJson() { return query_.packetJson(); }
+
+private:
+    friend class Statement;
+    explicit OpenQuery(Statement& query) : query_(query) {}
+
+    Statement& query_;
+};
+
+// A provider turns its query into one data packet; with values, of a run afresh with them.
 class Provider {
 public:
     explicit Provider(Statement& query) : query_(query) {}
     DataPacket data() { return query_.packet(); }
     QByteArray dataJson() { return query_.packetJson(); }
+    DataPacket data(NamedValues values) { return query_.run(values).packet(); }
+    QByteArray dataJson(NamedValues values) { return query_.run(values).packetJson(); }
 
 private:
     Statement& query_;

@@ -1,11 +1,11 @@
 // Confirmation end to end: keys on the real screen, scripted dialogs, a real database, the audit log.
 
+#include "support/FaultInjection.h"
 #include "support/ScreenFixture.h"
 
 #include "client/lists/ListMatching.h"
 
 #include "platform/Errors.h"
-#include "platform/db/FaultInjection.h"
 
 #include <QDir>
 #include <QFile>
@@ -284,7 +284,7 @@ TEST_F(Confirmation, ACleanupFailureStopsBeforeTheTransferAndClosesTheScreen) {
     auto& s = open();
     chooseThree();
     const QStringList before = f->db().snapshot();
-    platform::db::FaultInjection fail([](const QString& name) {
+    FaultInjection fail([](const QString& name) {
         if (name == QStringLiteral("adqVerifItCmd"))
             throw platform::DatabaseError(QStringLiteral("conexão perdida"),
                                           QStringLiteral("conexão perdida"), QStringLiteral("08006"));

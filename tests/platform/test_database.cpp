@@ -1,10 +1,10 @@
+#include "support/FaultInjection.h"
 #include "support/TestDatabase.h"
 
 #include "platform/ErrorMessage.h"
 #include "platform/Errors.h"
 #include "platform/ItemNumbering.h"
 #include "platform/db/Batch.h"
-#include "platform/db/FaultInjection.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
 
@@ -95,7 +95,13 @@ TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
     EXPECT_EQ(q.value(QStringLiteral("D")).toDateTime(), when) << "date-times keep their milliseconds";
     q.next();
     EXPECT_TRUE(q.eof());
-    q.close();
+    {
+        // a run with other values starts afresh on a query left open, and closes it when it goes
+        const auto rows = q.run({{"P_K", QStringLiteral("k1")}});
+        EXPECT_EQ(rows.asString(QStringLiteral("K")), QStringLiteral("k1"));
+    }
+    EXPECT_FALSE(q.isOpen());
+    EXPECT_EQ(this->conn->prepareCount() - before, 2);
 }
 
 TYPED_TEST(DatabaseTest, NullsBindAndReadAsEmpty) {
@@ -165,7 +171,7 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
 TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
     Statement ins(*this->conn, insertT());
     ins.setParam(QStringLiteral("P_K"), QStringLiteral("x"));
-    FaultInjection fail([](const QString& name) {
+    FaultInjection fail(*this->conn, [](const QString& name) {
         if (name == QStringLiteral("acmInsT"))
             throw DatabaseError(QStringLiteral("injected"), QStringLiteral("injected"), QStringLiteral("-1"));
     });

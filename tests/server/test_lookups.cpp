@@ -1,12 +1,12 @@
 // The two lookups that feed the transfer screen, through the server methods: what reaches the screen
 // as a data packet, which items and tabs it offers, and how a failure comes back.
 
+#include "support/FaultInjection.h"
 #include "support/SalesBuilder.h"
 #include "support/TestDatabase.h"
 
 #include "platform/DataPacket.h"
 #include "platform/Errors.h"
-#include "platform/db/FaultInjection.h"
 #include "schema/ItemRecord.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
@@ -299,7 +299,7 @@ TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
     const QStringList before = db.snapshot();
 
     {
-        platform::db::FaultInjection fault([](const QString& statement) {
+        FaultInjection fault([](const QString& statement) {
             if (statement == QLatin1String("adqProdOrig") || statement == QLatin1String("adqValMesaDest"))
                 throw platform::DatabaseError(QStringLiteral("falha injetada"), {}, {}, statement);
         });

@@ -1,13 +1,13 @@
 // The table maintenance services through the server methods: when a table counts as empty, freeing it
 // with its join in one transaction, and the clean-up of a branch's orphan items, tabs and sales.
 
+#include "support/FaultInjection.h"
 #include "support/SalesBuilder.h"
 #include "support/TestDatabase.h"
 
 #include "host/SuiteTables.h"
 #include "platform/Errors.h"
 #include "platform/Session.h"
-#include "platform/db/FaultInjection.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
@@ -20,7 +20,6 @@
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
-using platform::db::FaultInjection;
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The transfer service on both databases, on a seeded restaurant: what a request moves, renumbers and
 // leaves behind, what it refuses, and that a failure at any statement leaves every row as it was.
 
+#include "support/FaultInjection.h"
 #include "support/SalesBuilder.h"
 #include "support/TestDatabase.h"
 #include "support/TransferRequest.h"
@@ -10,7 +11,6 @@
 #include "platform/FieldDef.h"
 #include "platform/Session.h"
 #include "platform/db/Failures.h"
-#include "platform/db/FaultInjection.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TransferMessages.h"
 #include "server/TrdmTrPosicao.h"
@@ -690,7 +690,7 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
             this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
         QStringList names;
         {
-            platform::db::FaultInjection counting([&](const QString& name) { names << name; });
+            FaultInjection counting([&](const QString& name) { names << name; });
             ASSERT_TRUE(this->moved(r));
         }
         const Rows expected = this->snapshot();
@@ -702,7 +702,7 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
             SCOPED_TRACE(
                 QStringLiteral("statement %1, %2").arg(failing).arg(names[failing - 1]).toStdString());
             int run = 0;
-            platform::db::FaultInjection fault([&](const QString& name) {
+            FaultInjection fault([&](const QString& name) {
                 if (++run == failing)
                     throw platform::DatabaseError(QStringLiteral("falha injetada em ") + name,
                                                   QStringLiteral("injetada"), QString(), name);
@@ -727,7 +727,7 @@ TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
             this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
         int statements = 0;
         {
-            platform::db::FaultInjection counting([&](const QString&) { ++statements; });
+            FaultInjection counting([&](const QString&) { ++statements; });
             ASSERT_TRUE(this->moved(r));
         }
         const Rows expected = this->snapshot();
@@ -736,7 +736,7 @@ TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
             SCOPED_TRACE(failing);
             this->reseed();
             int run = 0;
-            platform::db::FaultInjection deadlock([&](const QString& name) {
+            FaultInjection deadlock([&](const QString& name) {
                 if (++run == failing)
                     throw platform::DatabaseError(QStringLiteral("deadlock detected"),
                                                   QStringLiteral("deadlock"), QStringLiteral("40P01"), name);
