@@ -3,17 +3,14 @@
 // table row for row the same. And what a request costs in waits for the server does not grow with its
 // number of items.
 
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 #include "support/TransferRequest.h"
 
 #include "platform/Text.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
-#include <QSqlQuery>
 #include <gtest/gtest.h>
-#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -28,11 +25,9 @@ struct Site {
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<TrdmTrPosicao> dm;
 
-    Site(DbKind kind, TrdmTrPosicao::TransferWriter writer) : db(std::make_unique<TestDatabase>(kind)) {
-        dm = std::make_unique<TrdmTrPosicao>();
-        dm->connectionStringOverride = db->connectionString();
+    Site(DbKind kind, TrdmTrPosicao::TransferWriter writer)
+        : db(std::make_unique<TestDatabase>(kind)), dm(openDataModule(db->connectionString())) {
         dm->transferWriter = writer;
-        dm->adcTrPosicao.open();
     }
     QVariant transfer(const QByteArray& packet) {
         rdmTrPosicao = dm.get();

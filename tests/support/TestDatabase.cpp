@@ -51,6 +51,17 @@ QStringList TestDatabase::rows(const QString& sql) {
     return out;
 }
 
+QVariantMap TestDatabase::row(const QString& sql) {
+    QSqlQuery q(admin_->database());
+    if (!q.exec(sql))
+        throw admin_->error(q.lastError(), sql);
+    QVariantMap out;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            out.insert(q.record().fieldName(i).toUpper(), q.value(i));
+    return out;
+}
+
 QStringList TestDatabase::snapshot() {
     QStringList out;
     for (const QString& table : host::suiteTableNames()) {
@@ -61,6 +72,11 @@ QStringList TestDatabase::snapshot() {
         out << rowsOfTable;
     }
     return out;
+}
+
+void TestDatabase::emptyTables() {
+    for (const QString& table : host::suiteTableNames())
+        exec(QStringLiteral("DELETE FROM ") + table);
 }
 
 } // namespace testsupport

@@ -4,6 +4,7 @@
 #include "ScratchDatabase.h"
 #include "platform/db/Connection.h"
 
+#include <QVariantMap>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -27,8 +28,12 @@ public:
     int count(const QString& sqlWhereClauseTable);
     // Rows of a query as texts joined by '|', rows in the query's order.
     QStringList rows(const QString& sql);
+    // The first row of a query by column name in upper case; empty when there is none.
+    QVariantMap row(const QString& sql);
     // Every row of every suite table, in a fixed order: two snapshots are equal when nothing changed.
     QStringList snapshot();
+    // Deletes every row of every suite table.
+    void emptyTables();
 
 private:
     ScratchDatabase scratch_;
