@@ -11,7 +11,6 @@
 #include "support/HistoryDatabase.h"
 
 #include "platform/DataPacket.h"
-#include "platform/Session.h"
 #include "platform/db/Connection.h"
 #include "platform/db/SqlText.h"
 #include "server/Srv_Mvt04215.h"
@@ -113,19 +112,14 @@ Setup& setupFor(Engine engine, int history) {
         return s;
     s.database = std::make_unique<HistoryDatabase>(engine, history);
     std::fprintf(stderr, "seeded %s with %d closed sales (%d item rows) in %.1f s\n",
-                 bench::engineName(engine), history, history * HistoryDatabase::ItemsPerClosedSale,
+                 testsupport::kindName(engine), history, history * HistoryDatabase::ItemsPerClosedSale,
                  s.database->seedSeconds());
 
     s.module = std::make_unique<Srv_Mvt04215::TrdmTrPosicao>();
     s.module->connectionStringOverride = s.database->connectionString();
     s.module->adcTrPosicao.open();
 
-    s.bare = std::make_unique<platform::db::Connection>(QStringLiteral("bench-bare"));
-    s.bare->setConnectionString(s.database->connectionString());
-    s.bare->afterConnect = [](platform::db::Connection& c) {
-        platform::SetADODBSession(c);
-    };
-    s.bare->open();
+    s.bare = testsupport::openSession(s.database->connectionString(), QStringLiteral("bench-bare"));
     s.prodOrig = std::make_unique<BareQuery>(*s.bare, QStringLiteral("adqProdOrig"),
                                              std::map<QString, QString>{{"P_NRMESA", Table},
                                                                         {"P_CDFILIAL", Branch},
@@ -249,7 +243,7 @@ void runLookup(benchmark::State& state, Engine engine, Lookup lookup) {
 }
 
 std::string benchName(Lookup lookup, Engine engine) {
-    return std::string(lookupName(lookup)) + '/' + bench::engineName(engine);
+    return std::string(lookupName(lookup)) + '/' + testsupport::kindName(engine);
 }
 
 // Passes every report on to the usual display and keeps the median counters for the summary.
@@ -298,7 +292,7 @@ void printSummary(const CollectingReporter& results, const std::vector<Engine>& 
             for (int history : {ShortHistory, LongHistory}) {
                 const double overhead = results.median(name, "module/bare@" + std::to_string(history));
                 std::printf("%-17s %-11s %7d %9.1f %9.1f %9.1f %6.2f %s\n", lookupName(lookup),
-                            bench::engineName(engine), history,
+                            testsupport::kindName(engine), history,
                             results.median(name, counterName(Module, history)),
                             results.median(name, counterName(Packet, history)),
                             results.median(name, counterName(Bare, history)), overhead,
@@ -308,7 +302,7 @@ void printSummary(const CollectingReporter& results, const std::vector<Engine>& 
             const double added = results.median(name, counterName(Module, LongHistory)) -
                                  results.median(name, counterName(Module, ShortHistory));
             std::printf("%-17s %-11s growth 10000/1000: module %.2f (%+.0f us), bare %.2f %s\n",
-                        lookupName(lookup), bench::engineName(engine), growth, added,
+                        lookupName(lookup), testsupport::kindName(engine), growth, added,
                         results.median(name, "growth:bare"), growth <= GrowthTolerance ? "met" : "MISSED");
         }
     }
@@ -323,7 +317,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 
     std::vector<Engine> engines = {Engine::SQLite};
-    if (!bench::postgresUri().isEmpty())
+    if (!testsupport::postgresUri().isEmpty())
         engines.push_back(Engine::PostgreSQL);
     else
         std::fprintf(stderr, "MVT_TEST_PG is not set: PostgreSQL is left out (./run bench sets it)\n");

@@ -13,7 +13,6 @@
 #include "host/SuiteTables.h"
 #include "platform/Dataset.h"
 #include "platform/ItemNumbering.h"
-#include "platform/Session.h"
 #include "platform/Text.h"
 #include "platform/db/Connection.h"
 #include "platform/db/SqlText.h"
@@ -344,14 +343,9 @@ Setup& setupFor(Engine engine, int history) {
         return found->second;
     Setup s;
     s.database = std::make_unique<HistoryDatabase>(engine, history);
-    s.bare = std::make_unique<platform::db::Connection>(QStringLiteral("bench-bare"));
-    s.bare->setConnectionString(s.database->connectionString());
-    s.bare->afterConnect = [](platform::db::Connection& c) {
-        platform::SetADODBSession(c);
-    };
-    s.bare->open();
+    s.bare = testsupport::openSession(s.database->connectionString(), QStringLiteral("bench-bare"));
     seedTransferTables(*s.bare);
-    std::fprintf(stderr, "seeded %s with %d closed sales in %.1f s\n", bench::engineName(engine), history,
+    std::fprintf(stderr, "seeded %s with %d closed sales in %.1f s\n", testsupport::kindName(engine), history,
                  s.database->seedSeconds());
     s.module = connectedModule(s.database->connectionString());
     s.bareTransfer = std::make_unique<BareTransfer>(*s.bare);
@@ -543,8 +537,9 @@ struct Case {
 };
 
 std::string caseName(const Case& c) {
-    return std::string("Transfer/") + bench::engineName(c.engine) + "/history:" + std::to_string(c.history) +
-           "/items:" + std::to_string(c.items) + (c.module ? "/module" : "/bare");
+    return std::string("Transfer/") + testsupport::kindName(c.engine) +
+           "/history:" + std::to_string(c.history) + "/items:" + std::to_string(c.items) +
+           (c.module ? "/module" : "/bare");
 }
 
 // "1 ms each way", "0.25 ms each way", "loopback"
@@ -682,7 +677,7 @@ void printSummary(bool postgres) {
                 const std::optional<double> ratio =
                     o && b && b->ms > 0 ? std::optional(o->ms / b->ms) : std::nullopt;
                 const std::string verdict = targets.judge(ratio, RatioTarget);
-                std::printf("  %-10s history %5d items %2d: ", bench::engineName(e), history, items);
+                std::printf("  %-10s history %5d items %2d: ", testsupport::kindName(e), history, items);
                 if (ratio)
                     std::printf("module %8.2f  bare %8.2f  ratio %.2f  %s\n", o->ms, b->ms, *ratio,
                                 verdict.c_str());
@@ -696,7 +691,7 @@ void printSummary(bool postgres) {
         for (int items : ItemCounts) {
             const Figures* small = figuresOf(caseName(Case{e, 1000, items, true}));
             const Figures* large = figuresOf(caseName(Case{e, 10000, items, true}));
-            std::printf("  %-10s items %2d: ", bench::engineName(e), items);
+            std::printf("  %-10s items %2d: ", testsupport::kindName(e), items);
             if (small && large && small->ms > 0)
                 std::printf("%.2f\n", large->ms / small->ms);
             else
@@ -763,7 +758,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    const bool postgres = !bench::postgresUri().isEmpty();
+    const bool postgres = !testsupport::postgresUri().isEmpty();
     std::vector<Engine> engines{Engine::SQLite};
     if (postgres)
         engines.push_back(Engine::PostgreSQL);

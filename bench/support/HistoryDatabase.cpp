@@ -1,12 +1,9 @@
 #include "HistoryDatabase.h"
 
 #include "host/SuiteTables.h"
-#include "platform/Session.h"
 #include "platform/db/Connection.h"
 
 #include <QElapsedTimer>
-#include <QUuid>
-#include <iostream>
 
 namespace bench {
 namespace {
@@ -47,54 +44,19 @@ QString timestamp(Engine engine, const char* text) {
 
 } // namespace
 
-const char* engineName(Engine engine) {
-    return engine == Engine::SQLite ? "SQLite" : "PostgreSQL";
-}
-
-QString postgresUri() {
-    return qEnvironmentVariable("MVT_TEST_PG").trimmed();
-}
-
 HistoryDatabase::HistoryDatabase(Engine engine, int closedSales)
-    : engine_(engine), closedSales_(closedSales) {
-    if (engine == Engine::SQLite) {
-        connectionString_ =
-            platform::db::Connection::createSqliteFile(dir_.filePath(QStringLiteral("history.db")));
-    } else {
-        const QString base = postgresUri();
-        if (base.isEmpty())
-            throw std::runtime_error("MVT_TEST_PG is not set");
-        schema_ = QStringLiteral("bench_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
-        connectionString_ = platform::db::Connection::createSchema(base, schema_);
-    }
+    : scratch_(engine, QStringLiteral("history")), closedSales_(closedSales) {
     seed();
-}
-
-HistoryDatabase::~HistoryDatabase() {
-    if (schema_.isEmpty())
-        return;
-    try {
-        platform::db::Connection cleanup(QStringLiteral("bench-cleanup"));
-        cleanup.setConnectionString(postgresUri());
-        cleanup.open();
-        cleanup.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema_));
-    } catch (const std::exception& e) {
-        std::cerr << "could not drop benchmark schema " << schema_.toStdString() << ": " << e.what() << '\n';
-    }
 }
 
 void HistoryDatabase::seed() {
     QElapsedTimer timer;
     timer.start();
-    platform::db::Connection c(QStringLiteral("bench-seed"));
-    c.setConnectionString(connectionString_);
-    c.afterConnect = [](platform::db::Connection& connection) {
-        platform::SetADODBSession(connection);
-    };
-    c.open();
+    const std::unique_ptr<platform::db::Connection> session = scratch_.connect(QStringLiteral("bench-seed"));
+    platform::db::Connection& c = *session;
     host::createSuiteTables(c);
 
-    const Engine e = engine_;
+    const Engine e = engine();
     auto p = [e](const char* prefix, const char* expr, int width) {
         return padded(e, QString::fromLatin1(prefix), QString::fromLatin1(expr), width);
     };

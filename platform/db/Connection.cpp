@@ -133,14 +133,6 @@ QString Connection::createSqliteFile(const QString& path) {
     return QStringLiteral("sqlite:") + file;
 }
 
-QString Connection::createSchema(const QString& postgresUri, const QString& schema) {
-    Connection setup(QStringLiteral("schema-setup"));
-    setup.setConnectionString(postgresUri);
-    setup.open();
-    setup.exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
-    return withSearchPath(postgresUri, schema);
-}
-
 void Connection::runControl(const QString& sql, const char* what) {
     QSqlQuery query(database());
     countRoundTrip();

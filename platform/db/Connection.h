@@ -59,9 +59,6 @@ public:
     // Creates a new, empty SQLite database file in WAL mode (readers never wait for a writer) and
     // returns its connection string; an existing file is an error. Opening never creates a file.
     static QString createSqliteFile(const QString& path);
-    // Creates `schema` on the PostgreSQL server of `postgresUri` and returns a connection string whose
-    // sessions work in it: tests, benchmarks and load runs each get tables of their own.
-    static QString createSchema(const QString& postgresUri, const QString& schema);
 
     // SQLite writers take the write lock when the transaction begins, so that two terminals on one
     // file queue up instead of failing halfway through.

@@ -104,12 +104,4 @@ QString redactedConnectionString(const QString& text) {
     return out;
 }
 
-QString withSearchPath(const QString& postgresUri, const QString& schema) {
-    QUrl url(postgresUri);
-    QUrlQuery query(url);
-    query.addQueryItem(QStringLiteral("options"), QStringLiteral("-csearch_path=%1").arg(schema));
-    url.setQuery(query);
-    return url.toString();
-}
-
 } // namespace platform::db

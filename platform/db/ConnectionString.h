@@ -22,9 +22,6 @@ struct ConnectionTarget {
 // and TCP keepalives and a TCP user timeout end a session whose server or network went silent.
 ConnectionTarget parseConnectionString(const QString& text);
 
-// A PostgreSQL connection string whose sessions work in `schema` (their search path).
-QString withSearchPath(const QString& postgresUri, const QString& schema);
-
 // The connection string without its password, for messages and logs.
 QString redactedConnectionString(const QString& text);
 

@@ -1,8 +1,7 @@
 // The command-line tool as a shell sees it: the built binary run against a database of either kind,
 // its exit status, and what it writes to standard output and standard error.
 
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/DatabaseFixture.h"
 
 #include "platform/DataPacket.h"
 #include "platform/Dataset.h"
@@ -15,9 +14,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,8 +26,6 @@ using namespace testsupport;
 using platform::DataPacket;
 
 namespace {
-
-using Rows = std::vector<std::string>;
 
 struct Outcome {
     int exitCode = -1;
@@ -97,23 +92,6 @@ void expectUsage(const Outcome& o) {
     expectFailure(o, 2);
     EXPECT_TRUE(o.err.contains("usage: mvt04215-cli")) << describe(o);
 }
-
-Rows rowsOf(const DataPacket& packet, const QStringList& fields) {
-    Rows out;
-    for (const platform::Record& row : packet.rows) {
-        QStringList cells;
-        for (const QString& f : fields) {
-            qsizetype i = 0;
-            while (i < packet.fields.size() && packet.fields[i].name != f)
-                ++i;
-            cells << (i < packet.fields.size() ? row.at(i).toString() : QStringLiteral("<no field>"));
-        }
-        out.push_back(cells.join(u'|').toStdString());
-    }
-    return out;
-}
-
-const QDateTime closedAt(QDate(2026, 12, 7), QTime(23, 10));
 
 } // namespace
 
@@ -201,27 +179,17 @@ TEST(CliUsage, AServerThatNeverAnswersIsGivenUpWithinTheConnectBound) {
 
 namespace {
 
-template <typename Db> class CliCommands : public ::testing::Test {
+template <typename Db> class CliCommands : public DatabaseFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        database = std::make_unique<TestDatabase>(Db::kind);
-        builder = std::make_unique<SalesBuilder>(database->admin());
-        builder->product("P1", "Pão de queijo").product("P2", "Suco").product("X", "Produto X");
+    void prepare() override {
+        this->builder->product("P1", "Pão de queijo").product("P2", "Suco").product("X", "Produto X");
     }
     Outcome tool(const QStringList& arguments, const QByteArray& input = {}) {
-        return runTool(QStringList{"--db", database->connectionString()} + arguments, input);
-    }
-    QString status(const char* table) {
-        return database
-            ->scalar(QStringLiteral("SELECT IDSTMESAAUX FROM MESA WHERE CDFILIAL = '0001' AND CDLOJA = '01' "
-                                    "AND NRMESA = '%1'")
-                         .arg(QLatin1String(table)))
-            .toString();
+        return runTool(QStringList{"--db", this->database->connectionString()} + arguments, input);
     }
     // A table with an open sale of two items in tab 10 (one of product X), and an empty table.
     void occupiedAndEmptyTables() {
-        builder->table("0005")
+        this->builder->table("0005")
             .sale("V1", "0005")
             .tab("10", "V1")
             .item("10", "000001", "P1", 2)
@@ -232,9 +200,6 @@ protected:
             .tab("21", "V2", "Bia")
             .tab("22", "V2", "Caio");
     }
-
-    std::unique_ptr<TestDatabase> database;
-    std::unique_ptr<SalesBuilder> builder;
 };
 
 TYPED_TEST_SUITE(CliCommands, BothDatabases, DbKindNames);
@@ -266,7 +231,7 @@ TYPED_TEST(CliCommands, LookupsPrintTheirPacketAsJson) {
 
 TYPED_TEST(CliCommands, TruthValuesAndResultCodesArePrintedPlainly) {
     this->occupiedAndEmptyTables();
-    this->builder->table("0007").sale("V7", "0007", "2", closedAt);
+    this->builder->table("0007").closedSale("V7", "0007");
     const QStringList before = this->database->snapshot();
 
     const Outcome emptyTable = this->tool({"set-verifica-mesa-vazia", "0001", "01", "0006"});

@@ -1,5 +1,5 @@
+#include "support/DatabaseFixture.h"
 #include "support/FaultInjection.h"
-#include "support/TestDatabase.h"
 
 #include "platform/ErrorMessage.h"
 #include "platform/Errors.h"
@@ -19,21 +19,16 @@ using namespace testsupport;
 
 namespace {
 
-template <typename Db> class DatabaseTest : public ::testing::Test {
+template <typename Db> class DatabaseTest : public DatabaseFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        db = std::make_unique<TestDatabase>(Db::kind);
-        db->exec(QStringLiteral("CREATE TABLE T (K VARCHAR(10), N DOUBLE PRECISION, D TIMESTAMP)"));
+    void prepare() override {
+        this->database->exec(
+            QStringLiteral("CREATE TABLE T (K VARCHAR(10), N DOUBLE PRECISION, D TIMESTAMP)"));
         conn = std::make_unique<Connection>(QStringLiteral("under-test"));
-        conn->setConnectionString(db->connectionString());
+        conn->setConnectionString(this->database->connectionString());
         conn->open();
     }
-    void TearDown() override {
-        conn.reset();
-        db.reset();
-    }
-    std::unique_ptr<TestDatabase> db;
+    void TearDown() override { conn.reset(); }
     std::unique_ptr<Connection> conn;
 };
 
@@ -56,7 +51,7 @@ TYPED_TEST(DatabaseTest, DialectComesFromTheOpenConnection) {
 }
 
 TYPED_TEST(DatabaseTest, ANameThatStandsTwiceTakesItsValueAtBothPlaces) {
-    this->db->exec(QStringLiteral("INSERT INTO T (K, N) VALUES ('a', 1), ('b', 2), ('a', 3)"));
+    this->database->exec(QStringLiteral("INSERT INTO T (K, N) VALUES ('a', 1), ('b', 2), ('a', 3)"));
     Statement q(*this->conn,
                 {.name = QStringLiteral("adqTwice"),
                  .sql = QStringLiteral("SELECT K, N FROM T WHERE K = :P_K AND N > (SELECT MIN(N) FROM T "
@@ -80,7 +75,7 @@ TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
     }
     EXPECT_EQ(this->conn->prepareCount() - before, 1);
     // P_D was set once and stays bound for every run
-    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE D IS NOT NULL")), 5);
+    EXPECT_EQ(this->database->count(QStringLiteral("T WHERE D IS NOT NULL")), 5);
 
     Statement q(*this->conn, {.name = QStringLiteral("adqT"),
                               .sql = QStringLiteral("SELECT K, N, D FROM T WHERE K = :P_K"),
@@ -110,7 +105,7 @@ TYPED_TEST(DatabaseTest, NullsBindAndReadAsEmpty) {
     ins.setParam(QStringLiteral("P_N"), QVariant());
     ins.setParam(QStringLiteral("P_D"), QVariant());
     ins.execute();
-    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K IS NULL AND N IS NULL AND D IS NULL")), 1);
+    EXPECT_EQ(this->database->count(QStringLiteral("T WHERE K IS NULL AND N IS NULL AND D IS NULL")), 1);
 }
 
 TYPED_TEST(DatabaseTest, EmptyResultGivesAPacketWithFieldsAndNoRows) {
@@ -151,7 +146,7 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
     ins.execute();
     this->conn->rollback();
     EXPECT_FALSE(this->conn->inTransaction());
-    EXPECT_EQ(this->db->count(QStringLiteral("T")), 0);
+    EXPECT_EQ(this->database->count(QStringLiteral("T")), 0);
     EXPECT_NO_THROW(this->conn->rollback()) << "rolling back without a transaction does nothing";
     EXPECT_NO_THROW(this->conn->commit());
     {
@@ -165,7 +160,7 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
         ins.setParam(QStringLiteral("P_K"), QStringLiteral("dropped"));
         ins.execute();
     } // no commit: rolled back on scope exit
-    EXPECT_EQ(this->db->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("kept")});
+    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("kept")});
 }
 
 TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
@@ -176,21 +171,21 @@ TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
             throw DatabaseError(QStringLiteral("injected"), QStringLiteral("injected"), QStringLiteral("-1"));
     });
     EXPECT_THROW(ins.execute(), DatabaseError);
-    EXPECT_EQ(this->db->count(QStringLiteral("T")), 0);
+    EXPECT_EQ(this->database->count(QStringLiteral("T")), 0);
 }
 
 TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
     TdtmZelProxCodigo numbering(*this->conn);
     EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 3),
               QStringLiteral("000001"));
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRCOMANDA, NRPRODCOMVEN) VALUES "
                        "('0001', '77', '000009'), ('0001', '77', '000010'), ('0001', '78', '000500'), "
                        "('0002', '77', '000900')"));
     EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 1),
               QStringLiteral("000011"));
     // an item that moved away keeps its number: its observations and tracking row stay with it
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("INSERT INTO PEDIDOALT (CDFILIALOLD, NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD) "
                        "VALUES ('0001', '5', '77', '000020'), ('0001', '5', '76', '000099')"));
     EXPECT_EQ(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("77"), 1),
@@ -200,8 +195,8 @@ TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
     again.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("78"), 1);
     EXPECT_EQ(this->conn->prepareCount(), prepares)
         << "the numbering statement is prepared once per connection";
-    this->db->exec(QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRCOMANDA, NRPRODCOMVEN) VALUES "
-                                  "('0001', '79', '999998')"));
+    this->database->exec(QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRCOMANDA, NRPRODCOMVEN) VALUES "
+                                        "('0001', '79', '999998')"));
     EXPECT_THROW(numbering.PrxItemComanda(QStringLiteral("0001"), QStringLiteral("79"), 2), Error)
         << "numbers that would not fit in six digits are refused";
 }
@@ -237,7 +232,7 @@ TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollB
     EXPECT_THROW(failing.run(), DatabaseError);
     EXPECT_TRUE(this->conn->inTransaction());
     this->conn->rollback();
-    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K IN ('x', 'y')")), 0);
+    EXPECT_EQ(this->database->count(QStringLiteral("T WHERE K IN ('x', 'y')")), 0);
 
     const int trips = this->conn->roundTrips();
     Batch batch(*this->conn);
@@ -253,7 +248,7 @@ TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollB
     ASSERT_EQ(row.rows.size(), 1);
     EXPECT_EQ(row.rows[0][1].toDouble(), 0.1 + 0.2) << "a number travels exactly";
     EXPECT_EQ(row.rows[0][2], QVariant(when));
-    EXPECT_EQ(this->db->count(QStringLiteral("T WHERE K = 'z'")), 1);
+    EXPECT_EQ(this->database->count(QStringLiteral("T WHERE K = 'z'")), 1);
 
     // the half-read query runs again as before
     all.close();

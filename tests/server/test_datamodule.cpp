@@ -1,5 +1,5 @@
 #include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 
 #include "platform/Runtime.h"
 #include "server/ConnectionChoice.h"
@@ -66,23 +66,15 @@ TEST(ConnectionChoice, EnvironmentAndIniFileNameTheDatabase) {
 
 namespace {
 
-template <typename Db> class DataModuleTest : public ::testing::Test {
+template <typename Db> class DataModuleTest : public ServerFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        db = std::make_unique<TestDatabase>(Db::kind);
-        dm = std::make_unique<TrdmTrPosicao>();
-        dm->connectionStringOverride = db->connectionString();
-        dm->adcTrPosicao.open();
-    }
     void insertTable(const char* number) {
-        dm->adcTrPosicao.exec(QStringLiteral("INSERT INTO MESA (CDFILIAL, CDLOJA, NRMESA, IDSTMESAAUX) "
-                                             "VALUES ('0001', '01', '%1', 'D')")
-                                  .arg(QString::fromLatin1(number)));
+        this->module->adcTrPosicao.exec(
+            QStringLiteral("INSERT INTO MESA (CDFILIAL, CDLOJA, NRMESA, IDSTMESAAUX) "
+                           "VALUES ('0001', '01', '%1', 'D')")
+                .arg(QString::fromLatin1(number)));
     }
-    int tables() { return db->count(QStringLiteral("MESA")); }
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<TrdmTrPosicao> dm;
+    int tables() { return this->database->count(QStringLiteral("MESA")); }
 };
 
 TYPED_TEST_SUITE(DataModuleTest, BothDatabases, DbKindNames);
@@ -90,32 +82,32 @@ TYPED_TEST_SUITE(DataModuleTest, BothDatabases, DbKindNames);
 } // namespace
 
 TYPED_TEST(DataModuleTest, ASecondStartTransJoinsTheOpenTransaction) {
-    this->dm->StartTrans();
+    this->module->StartTrans();
     this->insertTable("0001");
-    this->dm->StartTrans();
+    this->module->StartTrans();
     this->insertTable("0002");
-    this->dm->CommitTrans();
-    EXPECT_FALSE(this->dm->adcTrPosicao.inTransaction());
+    this->module->CommitTrans();
+    EXPECT_FALSE(this->module->adcTrPosicao.inTransaction());
     EXPECT_EQ(this->tables(), 2) << "the one commit covers everything since the first start";
 }
 
 TYPED_TEST(DataModuleTest, RollbackUndoesAndOutsideATransactionDoesNothing) {
-    EXPECT_NO_THROW(this->dm->RollbackTrans());
-    EXPECT_NO_THROW(this->dm->CommitTrans());
-    this->dm->StartTrans();
+    EXPECT_NO_THROW(this->module->RollbackTrans());
+    EXPECT_NO_THROW(this->module->CommitTrans());
+    this->module->StartTrans();
     this->insertTable("0001");
-    this->dm->RollbackTrans();
+    this->module->RollbackTrans();
     EXPECT_EQ(this->tables(), 0);
     this->insertTable("0003"); // outside a transaction every statement commits by itself
-    this->dm->RollbackTrans();
+    this->module->RollbackTrans();
     EXPECT_EQ(this->tables(), 1);
 }
 
 TYPED_TEST(DataModuleTest, ActivationHooksConnectAndDisconnect) {
-    this->dm->MtsDataModuleDeactivate();
-    EXPECT_FALSE(this->dm->adcTrPosicao.connected());
-    this->dm->MtsDataModuleActivate();
-    EXPECT_TRUE(this->dm->adcTrPosicao.connected());
+    this->module->MtsDataModuleDeactivate();
+    EXPECT_FALSE(this->module->adcTrPosicao.connected());
+    this->module->MtsDataModuleActivate();
+    EXPECT_TRUE(this->module->adcTrPosicao.connected());
 }
 
 TEST(DataModuleSession, AFileWeCreateUsesTheWriteAheadLog) {

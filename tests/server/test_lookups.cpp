@@ -2,8 +2,7 @@
 // as a data packet, which items and tabs it offers, and how a failure comes back.
 
 #include "support/FaultInjection.h"
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 
 #include "platform/DataPacket.h"
 #include "platform/Errors.h"
@@ -11,21 +10,13 @@
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <vector>
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
 using platform::DataPacket;
 
 namespace {
-
-using Rows = std::vector<std::string>;
-
-const QDateTime closedAt(QDate(2026, 12, 7), QTime(23, 10));
 
 // The packet a lookup returned; a failure text or any other kind of result fails the test.
 DataPacket packetOf(const QVariant& result) {
@@ -47,60 +38,19 @@ QString failureOf(const QVariant& result) {
     return result.toString();
 }
 
-int fieldIndex(const DataPacket& packet, const QString& field) {
-    for (int i = 0; i < packet.fields.size(); ++i)
-        if (packet.fields[i].name == field)
-            return i;
-    ADD_FAILURE() << "no field " << field.toStdString();
-    return -1;
-}
-
-QVariant cell(const DataPacket& packet, int row, const QString& field) {
-    const int i = fieldIndex(packet, field);
-    return i < 0 ? QVariant() : packet.rows.at(row).at(i);
-}
-
-// Each row as the named fields joined by '|', in the packet's order.
-Rows rowsOf(const DataPacket& packet, const QStringList& fields) {
-    Rows out;
-    for (int r = 0; r < packet.rows.size(); ++r) {
-        QStringList cells;
-        for (const QString& f : fields)
-            cells << cell(packet, r, f).toString();
-        out.push_back(cells.join(u'|').toStdString());
-    }
-    return out;
-}
-
-Rows sorted(Rows rows) {
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 const QStringList itemColumns = {"NRPRODCOMVEN", "NRCOMANDA", "CDPRODUTO"};
 
-template <typename Db> class TableLookups : public ::testing::Test {
+template <typename Db> class TableLookups : public ServerFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        database = std::make_unique<TestDatabase>(Db::kind);
-        module = std::make_unique<TrdmTrPosicao>();
-        module->connectionStringOverride = database->connectionString();
-        module->adcTrPosicao.open();
-        rdmTrPosicao = module.get();
-        builder = std::make_unique<SalesBuilder>(database->admin());
-        builder->product("P1", "Pizza")
+    void prepare() override {
+        ServerFixture<Db>::prepare();
+        this->builder->product("P1", "Pizza")
             .product("P11", "Pizza grande")
             .product("P2", "Suco", {{"NMPRODIMPFIS", "SUCO FISCAL"}})
             .product("X", "Produto X")
             .product("CONSUM", "Consumacao")
             .product("CONSFEM", "Consumacao F")
             .product("COUVER", "Couvert");
-    }
-    void TearDown() override { rdmTrPosicao = nullptr; }
-
-    SalesBuilder other(const char* branch, const char* store = "01") {
-        return SalesBuilder(database->admin(), QString::fromLatin1(branch), QString::fromLatin1(store));
     }
     QVariant prodOrig(const char* table, const char* couver = "COUVER", const char* consum = "CONSUM",
                       const char* consfem = "CONSFEM") {
@@ -110,10 +60,6 @@ protected:
     QVariant destination(const char* table, const char* store = "01") {
         return getValidaMesaDes("0001", QString::fromLatin1(store), QString::fromLatin1(table), "0099");
     }
-
-    std::unique_ptr<TestDatabase> database;
-    std::unique_ptr<TrdmTrPosicao> module;
-    std::unique_ptr<SalesBuilder> builder;
 };
 
 TYPED_TEST_SUITE(TableLookups, BothDatabases, DbKindNames);
@@ -123,7 +69,7 @@ TYPED_TEST_SUITE(TableLookups, BothDatabases, DbKindNames);
 TYPED_TEST(TableLookups, OriginItemsAreTheOpenSalesOfferedItemsInItemOrderAsAPacket) {
     SalesBuilder& b = *this->builder;
     b.table("0005")
-        .sale("V0", "0005", "2", closedAt)
+        .closedSale("V0", "0005")
         .tab("09", "V0")
         .item("09", "000001", "P1", 1)
         .sale("V1", "0005")
@@ -185,7 +131,7 @@ TYPED_TEST(TableLookups, AnOriginWithNothingToOfferGivesAnEmptyPacketNotAText) {
     SalesBuilder& b = *this->builder;
     b.table("0001") // no sale at all
         .table("0002")
-        .sale("V2", "0002", "2", closedAt)
+        .closedSale("V2", "0002")
         .tab("20", "V2")
         .item("20", "000001", "P1", 1)
         .table("0003")
@@ -242,7 +188,7 @@ TYPED_TEST(TableLookups, EveryCallReadsItsOwnTableAsItIsNow) {
 TYPED_TEST(TableLookups, DestinationCheckHasOneRowPerTabOfTheOpenSale) {
     SalesBuilder& b = *this->builder;
     b.table("0005", "O", "Varanda 5")
-        .sale("V0", "0005", "2", closedAt)
+        .closedSale("V0", "0005")
         .tab("09", "V0", "Velha")
         .sale("V1", "0005", "3")
         .tab("10", "V1", "Ana")
@@ -266,7 +212,7 @@ TYPED_TEST(TableLookups, DestinationWithoutAnOpenSaleWithTabsGivesAnEmptyPacket)
     SalesBuilder& b = *this->builder;
     b.table("0001") // no sale
         .table("0002")
-        .sale("V2", "0002", "2", closedAt)
+        .closedSale("V2", "0002")
         .tab("20", "V2")
         .table("0003")
         .sale("V3", "0003"); // open, but without a tab

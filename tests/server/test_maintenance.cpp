@@ -2,30 +2,20 @@
 // with its join in one transaction, and the clean-up of a branch's orphan items, tabs and sales.
 
 #include "support/FaultInjection.h"
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 
-#include "host/SuiteTables.h"
 #include "platform/Errors.h"
-#include "platform/Session.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
 #include <QSqlQuery>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <vector>
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
 
 namespace {
-
-using Rows = std::vector<std::string>;
-
-const QDateTime closedAt(QDate(2026, 12, 7), QTime(23, 10));
 
 // Makes the named statement fail as the database would, for as long as the object lives.
 class FailingStatement {
@@ -64,55 +54,24 @@ Rows changes(const QStringList& before, const QStringList& after) {
     return out;
 }
 
-template <typename Db> class TableMaintenance : public ::testing::Test {
+template <typename Db> class TableMaintenance : public ServerFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        database = std::make_unique<TestDatabase>(Db::kind);
-        module = std::make_unique<TrdmTrPosicao>();
-        module->connectionStringOverride = database->connectionString();
-        module->adcTrPosicao.open();
-        rdmTrPosicao = module.get();
-        builder = std::make_unique<SalesBuilder>(database->admin());
-        builder->product("P1", "Pizza");
+    void prepare() override {
+        ServerFixture<Db>::prepare();
+        this->builder->product("P1", "Pizza");
     }
-    void TearDown() override { rdmTrPosicao = nullptr; }
 
-    SalesBuilder other(const char* branch, const char* store = "01") {
-        return SalesBuilder(database->admin(), QString::fromLatin1(branch), QString::fromLatin1(store));
-    }
     bool isEmpty(const char* table) { return setVerificaMesaVazia("0001", "01", QString::fromLatin1(table)); }
     bool release(const char* table, const char* to = "0008") {
         return setLiberamesa("0001", "01", QString::fromLatin1(table), QString::fromLatin1(to));
     }
     QVariant cleanUp(const char* table) { return setDeletaVendaRest(table, "0001", "01"); }
-    QString status(const char* table, const char* branch = "0001", const char* store = "01") {
-        return database
-            ->scalar(QStringLiteral("SELECT IDSTMESAAUX FROM MESA WHERE CDFILIAL = '%1' AND CDLOJA = '%2' "
-                                    "AND NRMESA = '%3'")
-                         .arg(QLatin1String(branch), QLatin1String(store), QLatin1String(table)))
-            .toString();
-    }
-    Rows rows(const QString& sql) {
-        Rows out;
-        for (const QString& row : database->rows(sql))
-            out.push_back(row.toStdString());
-        return out;
-    }
-    Rows sales() { return rows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"); }
-    Rows tabs() { return rows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"); }
+    Rows sales() { return this->rows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"); }
+    Rows tabs() { return this->rows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"); }
     Rows items() {
-        return rows("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3");
+        return this->rows("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3");
     }
-    Rows joins() { return rows("SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"); }
-    void emptyEveryTable() {
-        for (const QString& table : host::suiteTableNames())
-            database->exec(QStringLiteral("DELETE FROM ") + table);
-    }
-
-    std::unique_ptr<TestDatabase> database;
-    std::unique_ptr<TrdmTrPosicao> module;
-    std::unique_ptr<SalesBuilder> builder;
+    Rows joins() { return this->rows("SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"); }
 };
 
 TYPED_TEST_SUITE(TableMaintenance, BothDatabases, DbKindNames);
@@ -125,7 +84,7 @@ TYPED_TEST(TableMaintenance, ATableIsEmptyWhenItsOpenSaleHasNoItemRowOfAnyStatus
     SalesBuilder& b = *this->builder;
     b.sale("V1", "0001")
         .tab("10", "V1") // a tab, but no items
-        .sale("V3", "0003", "2", closedAt)
+        .closedSale("V3", "0003")
         .tab("30", "V3")
         .item("30", "000001", "P1", 1)
         .sale("V4", "0004")
@@ -183,7 +142,7 @@ TYPED_TEST(TableMaintenance, ReleasingDeletesTheOpenSaleWithItsTabsFreesTheTable
     SalesBuilder& b = *this->builder;
     b.table("0005")
         .table("0006")
-        .sale("V0", "0005", "2", closedAt)
+        .closedSale("V0", "0005")
         .tab("09", "V0")
         .item("09", "000001", "P1", 1)
         .sale("V1", "0005")
@@ -207,11 +166,7 @@ TYPED_TEST(TableMaintenance, ReleasingDeletesTheOpenSaleWithItsTabsFreesTheTable
 
 TYPED_TEST(TableMaintenance, ReleasingATableWithoutAnOpenSaleOnlyFreesItAndHandsItsJoinOver) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .sale("V0", "0005", "2", closedAt)
-        .tab("09", "V0")
-        .item("09", "000001", "P1", 1)
-        .join("J1", "0005");
+    b.table("0005").closedSale("V0", "0005").tab("09", "V0").item("09", "000001", "P1", 1).join("J1", "0005");
     const QStringList before = this->database->snapshot();
 
     EXPECT_TRUE(this->release("0005"));
@@ -280,21 +235,16 @@ TYPED_TEST(TableMaintenance, ATableAnotherTerminalHoldsIsNotReleasedAndTheWaitEn
         ASSERT_TRUE(bound.exec("SHOW lock_timeout") && bound.next());
         EXPECT_EQ(bound.value(0).toString(), "10s");
     }
-    platform::db::Connection holder(QStringLiteral("other-terminal"));
-    holder.setConnectionString(this->database->connectionString());
-    holder.afterConnect = [](platform::db::Connection& c) {
-        platform::SetADODBSession(c);
-    };
-    holder.open();
-    holder.beginTransaction(); // SQLite: the whole file
+    const auto holder = openSession(this->database->connectionString(), QStringLiteral("other-terminal"));
+    holder->beginTransaction(); // SQLite: the whole file
     if (TypeParam::kind == DbKind::PostgreSQL)
-        holder.exec(
+        holder->exec(
             "SELECT NRCOMANDA FROM COMANDAVEN WHERE CDFILIAL = '0001' AND NRVENDAREST = 'V1' FOR UPDATE");
 
     EXPECT_FALSE(this->release("0005"));
     EXPECT_EQ(this->module->lastFailure, "Outro terminal está usando a mesa 0005; tente novamente.");
     EXPECT_FALSE(this->module->adcTrPosicao.inTransaction());
-    holder.rollback();
+    holder->rollback();
     EXPECT_EQ(this->database->snapshot(), before);
     EXPECT_TRUE(this->release("0005")) << "once the other terminal lets go";
     EXPECT_TRUE(this->module->lastFailure.isEmpty());
@@ -330,7 +280,7 @@ TYPED_TEST(TableMaintenance, OnATidyBranchTheCleanUpOnlyFreesATableWithoutSales)
         .tab("60", "V6")
         .item("60", "000001", "P1", 1)
         .table("0007")
-        .sale("V7", "0007", "2", closedAt)
+        .closedSale("V7", "0007")
         .tab("70", "V7");
     const QStringList before = this->database->snapshot();
 
@@ -346,7 +296,7 @@ TYPED_TEST(TableMaintenance, OnATidyBranchTheCleanUpOnlyFreesATableWithoutSales)
 TYPED_TEST(TableMaintenance, TheCleanUpDeletesTheTablesSalesWithoutTabsAndFreesIt) {
     SalesBuilder& b = *this->builder;
     b.table("0005")
-        .sale("V0", "0005", "2", closedAt) // no tab
+        .closedSale("V0", "0005") // no tab
         .sale("V1", "0005")
         .tab("10", "V1")
         .item("10", "000001", "P1", 1)
@@ -378,7 +328,7 @@ TYPED_TEST(TableMaintenance, TheResultCodeIsTheSumOfTheCleanUpsThatRan) {
     for (const Case& c : {Case{6, false, true, false}, Case{7, true, true, false}, Case{9, true, false, true},
                           Case{14, false, true, true}, Case{15, true, true, true}}) {
         SCOPED_TRACE(c.code);
-        this->emptyEveryTable();
+        this->database->emptyTables();
         SalesBuilder b(this->database->admin());
         b.product("P1", "Pizza")
             .table("0005")
@@ -390,7 +340,7 @@ TYPED_TEST(TableMaintenance, TheResultCodeIsTheSumOfTheCleanUpsThatRan) {
         if (c.orphanTab)
             b.tab("60", "V6").item("60", "000001", "P1", 1).item("60", "000002", "P1", 1);
         if (c.tablelessSale)
-            b.sale("V0", "0005", "2", closedAt);
+            b.closedSale("V0", "0005");
 
         EXPECT_EQ(codeOf(this->cleanUp("0005")), c.code);
         EXPECT_EQ(this->items(), Rows({"0001|10|000001"}));

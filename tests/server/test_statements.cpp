@@ -2,20 +2,13 @@
 // returns and the rows a command changes, with neighbours (other tabs, sales, tables, stores and
 // branches) placed so that a missing or wrong condition shows.
 
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 
 #include "platform/FieldDef.h"
 #include "schema/ItemRecord.h"
 #include "server/TrdmTrPosicao.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <vector>
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
@@ -26,8 +19,6 @@ using platform::db::Statement;
 namespace {
 
 using Bindings = std::initializer_list<std::pair<QString, QVariant>>;
-// Rows as their cells joined by '|': gtest prints these readably.
-using Rows = std::vector<std::string>;
 
 void bind(Statement& s, Bindings values) {
     for (const auto& [name, value] : values)
@@ -55,21 +46,8 @@ int run(Statement& s, Bindings values) {
     return s.execute();
 }
 
-Rows sorted(Rows rows) {
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
 std::string text(const QVariant& v) {
     return v.toString().toStdString();
-}
-
-QVariant cell(const DataPacket& packet, int row, const QString& field) {
-    for (int i = 0; i < packet.fields.size(); ++i)
-        if (packet.fields[i].name == field)
-            return packet.rows.at(row).at(i);
-    ADD_FAILURE() << "no field " << field.toStdString();
-    return {};
 }
 
 // A raw column read the way the data module reads a typed field, whatever the driver hands over.
@@ -77,18 +55,11 @@ QVariant as(FieldType type, const QVariant& raw) {
     return platform::coerceToField({QString(), type, 0}, raw);
 }
 
-const QDateTime closedAt(QDate(2026, 12, 7), QTime(23, 10));
-
-template <typename Db> class StatementRows : public ::testing::Test {
+template <typename Db> class StatementRows : public ServerFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        database = std::make_unique<TestDatabase>(Db::kind);
-        dataModule = std::make_unique<TrdmTrPosicao>();
-        dataModule->connectionStringOverride = database->connectionString();
-        dataModule->adcTrPosicao.open();
-        builder = std::make_unique<SalesBuilder>(database->admin());
-        builder->product("P1", "Pizza")
+    void prepare() override {
+        ServerFixture<Db>::prepare();
+        this->builder->product("P1", "Pizza")
             .product("P2", "Suco", {{"NMPRODIMPFIS", "SUCO FISCAL"}})
             .product("P3", "Queijo")
             .product("P4", "Bacon")
@@ -97,33 +68,6 @@ protected:
             .product("CONSFEM", "Consumacao F")
             .product("COUVER", "Couvert");
     }
-    // Rows of another branch (or store) of the same database.
-    SalesBuilder other(const char* branch = "0002", const char* store = "01") {
-        return SalesBuilder(database->admin(), QString::fromLatin1(branch), QString::fromLatin1(store));
-    }
-    // One row of a table by its condition, column names in upper case.
-    QVariantMap rowWhere(const QString& tableAndWhere) {
-        QSqlQuery q(database->admin().database());
-        QVariantMap row;
-        if (!q.exec(QStringLiteral("SELECT * FROM ") + tableAndWhere) || !q.next()) {
-            ADD_FAILURE() << "no row in " << tableAndWhere.toStdString();
-            return row;
-        }
-        for (int i = 0; i < q.record().count(); ++i)
-            row.insert(q.record().fieldName(i).toUpper(), q.value(i));
-        return row;
-    }
-
-    Rows tableRows(const QString& sql) {
-        Rows out;
-        for (const QString& row : database->rows(sql))
-            out.push_back(row.toStdString());
-        return out;
-    }
-
-    std::unique_ptr<TestDatabase> database;
-    std::unique_ptr<TrdmTrPosicao> dataModule;
-    std::unique_ptr<SalesBuilder> builder;
 };
 
 TYPED_TEST_SUITE(StatementRows, BothDatabases, DbKindNames);
@@ -134,7 +78,7 @@ TYPED_TEST_SUITE(StatementRows, BothDatabases, DbKindNames);
 TYPED_TEST(StatementRows, EveryStatementOfTheCataloguePreparesAndRunsOnEmptyTables) {
     int ran = 0;
     for (const platform::db::StatementDef& def : statementCatalogue()) {
-        Statement s(this->dataModule->adcTrPosicao, def);
+        Statement s(this->module->adcTrPosicao, def);
         for (const platform::db::ParamDecl& p : def.params) {
             switch (p.type) {
             case platform::db::ParamType::Float:
@@ -161,7 +105,7 @@ TYPED_TEST(StatementRows, EveryStatementOfTheCataloguePreparesAndRunsOnEmptyTabl
 TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItemOrder) {
     SalesBuilder& b = *this->builder;
     b.table("0005")
-        .sale("V0", "0005", "2", closedAt)
+        .closedSale("V0", "0005")
         .tab("09", "V0")
         .item("09", "000001", "P1", 1)
         .sale("V1", "0005")
@@ -179,20 +123,20 @@ TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItem
         .tab("20", "V2")
         .item("20", "000002", "P1", 1)
         .table("0007")
-        .sale("V7", "0007", "2", closedAt)
+        .closedSale("V7", "0007")
         .tab("70", "V7")
         .item("70", "000001", "P1", 1);
     this->other().table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
     this->other("0001", "02").table("0005").sale("V9", "0005").tab("90", "V9").item("90", "000010", "P1", 1);
 
-    Statement& q = this->dataModule->adqProdOrig;
+    Statement& q = this->module->adqProdOrig;
     bind(q, {{"P_NRMESA", "0005"},
              {"P_CDFILIAL", "0001"},
              {"P_CDLOJA", "01"},
              {"P_CDPRODCONSUM", "CONSUM"},
              {"P_CDPRODCONSFEM", "CONSFEM"},
              {"P_CDPRODCOUVER", "COUVER"}});
-    const DataPacket p = this->dataModule->dspProdOrig.data();
+    const DataPacket p = this->module->dspProdOrig.data();
 
     ASSERT_EQ(p.fields.size(), 44);
     EXPECT_EQ(p.fields, schema::itemQueryFields());
@@ -220,13 +164,13 @@ TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItem
     EXPECT_EQ(text(cell(p, 1, "IDPESAPROD")), "N");
 
     bind(q, {{"P_NRMESA", "0007"}});
-    EXPECT_TRUE(this->dataModule->dspProdOrig.data().rows.empty()) << "the table's only sale is closed";
+    EXPECT_TRUE(this->module->dspProdOrig.data().rows.empty()) << "the table's only sale is closed";
 }
 
 TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) {
     SalesBuilder& b = *this->builder;
     b.table("0005", "O", "Varanda")
-        .sale("V0", "0005", "2", closedAt)
+        .closedSale("V0", "0005")
         .tab("09", "V0", "Antiga")
         .item("09", "000001", "P1", 1)
         .sale("V1", "0005", "6")
@@ -237,10 +181,10 @@ TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) 
         .item("11", "000002", "P1", 1, {{"IDSTPRCOMVEN", "7"}})
         .table("0006", "D")
         .table("0007")
-        .sale("V7", "0007", "2", closedAt)
+        .closedSale("V7", "0007")
         .tab("70", "V7");
     this->other().table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
 
     const QStringList checkFields = {"NRMESA",      "NMMESA",       "IDSTMESAAUX", "NRCOMANDA",
                                      "NRVENDAREST", "NRPESMESAVEN", "DSCOMANDA"};
@@ -277,20 +221,20 @@ TYPED_TEST(StatementRows, SaleTableAndJoinMaintenanceTouchesOnlyTheNamedRows) {
         .join("J2", "0005");
     this->other().table("0005").sale("V1", "0005").tab("10", "V1").join("J2", "0005");
     this->other("0001", "02").table("0005");
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
 
     EXPECT_EQ(run(dm.acmDeletaComandaven, {{"P_CDFILIAL", "0001"}, {"P_NRVENDAREST", "V1"}}), 2);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
               Rows({"0001|20", "0002|10"}));
     EXPECT_EQ(run(dm.acmDeletaVendaRest, {{"P_CDFILIAL", "0001"}, {"P_NRVENDAREST", "V1"}}), 1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"),
               Rows({"0001|V2", "0002|V1"}));
 
     EXPECT_EQ(run(dm.acmLiberaMesa, {{"P_CDFILIAL", "0001"}, {"P_CDLOJA", "01"}, {"P_NRMESA", "0005"}}), 1);
     EXPECT_EQ(run(dm.acmUpdMesa,
                   {{"P_IDSTMESAAUX", "S"}, {"P_CDFILIAL", "0001"}, {"P_CDLOJA", "01"}, {"P_NRMESA", "0006"}}),
               1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, CDLOJA, NRMESA, IDSTMESAAUX FROM MESA ORDER BY 1, 2, 3"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, CDLOJA, NRMESA, IDSTMESAAUX FROM MESA ORDER BY 1, 2, 3"),
               Rows({"0001|01|0005|D", "0001|01|0006|S", "0001|02|0005|O", "0002|01|0005|O"}));
 
     EXPECT_EQ(
@@ -303,7 +247,7 @@ TYPED_TEST(StatementRows, SaleTableAndJoinMaintenanceTouchesOnlyTheNamedRows) {
                                        {"P_NRJUNMESA", "J2"},
                                        {"P_NRMESAORI", "0005"}}),
               1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"),
               Rows({"0001|J1|0005", "0001|J1|0006", "0001|J2|0007", "0002|J2|0005"}));
 }
 
@@ -322,17 +266,17 @@ TYPED_TEST(StatementRows, OrphanClearingFindsAndDeletesTheBranchsItemsAndTabsWit
         .item("77", "000001", "P1", 1)
         .item("88", "000001", "P1", 1, {{"NRVENDAREST", "V1"}})
         .tab("61", "V8");
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     const Bindings branch = {{"P_CDFILIAL", "0001"}};
 
     EXPECT_EQ(rowsOf(dm.adqVerifItCmd, branch, {"NRCOMANDA"}), Rows({"77"}));
     EXPECT_EQ(run(dm.acmDelItCmd, branch), 1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRCOMANDA FROM ITCOMANDAVEN ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRCOMANDA FROM ITCOMANDAVEN ORDER BY 1, 2"),
               Rows({"0001|10", "0002|77", "0002|88"}));
 
     EXPECT_EQ(rowsOf(dm.adqVerifCmd, branch, {"NRCOMANDA"}), Rows({"60"}));
     EXPECT_EQ(run(dm.acmDelCmd, branch), 1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
               Rows({"0001|10", "0002|61", "0002|77"}));
 }
 
@@ -342,30 +286,26 @@ TYPED_TEST(StatementRows, ListedTabsClearingDeletesTheItemsOfExactlyTheListedTab
     for (const char* tab : {"2", "12", "3", "23", "1"})
         b.tab(tab, "V1").item(tab, "000001", "P1", 1).item(tab, "000002", "P1", 1);
     this->other().sale("V1", "0005").tab("12", "V1").item("12", "000001", "P1", 1);
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     TestDatabase& db = *this->database;
     const QString items = "SELECT DISTINCT CDFILIAL, NRCOMANDA FROM ITCOMANDAVEN ORDER BY 1, 2";
 
     // tab 2 sits inside the entry of 12, and 3 at the head of 23: neither may match
     EXPECT_EQ(run(dm.acmDeleleItCmd, {{"P_NRCOMANDA", "12_3_"}, {"P_CDFILIAL", "0001"}}), 4);
-    EXPECT_EQ(this->tableRows(items), Rows({"0001|1", "0001|2", "0001|23", "0002|12"}));
+    EXPECT_EQ(this->rows(items), Rows({"0001|1", "0001|2", "0001|23", "0002|12"}));
 
     EXPECT_EQ(run(dm.acmDeleleItCmd, {{"P_NRCOMANDA", "2_"}}), 2);
-    EXPECT_EQ(this->tableRows(items), Rows({"0001|1", "0001|23", "0002|12"}));
+    EXPECT_EQ(this->rows(items), Rows({"0001|1", "0001|23", "0002|12"}));
     EXPECT_EQ(db.count("COMANDAVEN"), 6) << "only items go";
 }
 
 // The empty-sale clean-up looks a table's sales up by table and store, across branches.
 TYPED_TEST(StatementRows, EmptySaleClearingFindsTheTablesSalesWithoutTabs) {
     SalesBuilder& b = *this->builder;
-    b.sale("V1", "0005")
-        .tab("10", "V1")
-        .sale("V2", "0005", "2", closedAt)
-        .sale("V3", "0005")
-        .sale("V4", "0006");
+    b.sale("V1", "0005").tab("10", "V1").closedSale("V2", "0005").sale("V3", "0005").sale("V4", "0006");
     this->other("0001", "02").sale("V5", "0005");
     this->other().sale("V6", "0005");
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     const Bindings table5 = {{"P_MESA", "0005"}, {"P_CDLOJA", "01"}};
 
     EXPECT_EQ(
@@ -374,7 +314,7 @@ TYPED_TEST(StatementRows, EmptySaleClearingFindsTheTablesSalesWithoutTabs) {
         Rows({"V1", "V2", "V3"}));
     EXPECT_EQ(sorted(rowsOf(dm.adqDeleteVendaRest, table5, {"NRVENDAREST"})), Rows({"V2", "V3", "V6"}));
     EXPECT_EQ(run(dm.acmDelVenRes, table5), 3);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"),
               Rows({"0001|V1", "0001|V4", "0001|V5"}));
 }
 
@@ -390,7 +330,7 @@ TYPED_TEST(StatementRows, SequenceLookupGivesTheTabsHighestSequenceOrZeroAndTheI
         .item("12", "000004", "P1", 1, {{"NRSEQPRODCOM", "005"}});
     this->other().sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1, {{"NRSEQPRODCOM", "009"}});
     this->other("0003").sale("V9", "0005").tab("10", "V9").item("10", "000001", "P1", 1);
-    Statement& q = this->dataModule->adqPesqSeqProdCom;
+    Statement& q = this->module->adqPesqSeqProdCom;
 
     bind(q, {{"P_CDFILIAL", "0001"}, {"P_NRVENDAREST", "V1"}, {"P_NRCOMANDA", "10"}});
     q.open();
@@ -408,7 +348,7 @@ TYPED_TEST(StatementRows, SequenceLookupGivesTheTabsHighestSequenceOrZeroAndTheI
     EXPECT_TRUE(q.eof());
     q.close();
 
-    EXPECT_EQ(rowsOf(this->dataModule->adqBuscaVendaRest,
+    EXPECT_EQ(rowsOf(this->module->adqBuscaVendaRest,
                      {{"P_CDFILIAL", "0001"}, {"P_NRCOMANDA", "10"}, {"P_NRPRODCOMVEN", "000001"}},
                      {"NRVENDAREST"}),
               Rows({"V1"}));
@@ -420,7 +360,7 @@ TYPED_TEST(StatementRows, ItemInsertStoresEveryBoundColumnAsBound) {
         longText += QStringLiteral("sem cebola, bem passado; ");
     longText.truncate(2000);
     const QDateTime at(QDate(2026, 12, 8), QTime(21, 5, 7, 89));
-    Statement& ins = this->dataModule->acmInsProd;
+    Statement& ins = this->module->acmInsProd;
     // P_CDPRODPROMOCAO, P_NRATRAPRODCOVE and P_NRINSCRCONS stay unbound: they are stored as nulls
     bind(ins, {{"P_CDFILIAL", "0001"},        {"P_NRVENDAREST", "V1"},      {"P_NRCOMANDA", "10"},
                {"P_NRPRODCOMVEN", "000042"},  {"P_CDPRODUTO", "P1"},        {"P_QTPRODCOMVEN", 2.5},
@@ -435,8 +375,10 @@ TYPED_TEST(StatementRows, ItemInsertStoresEveryBoundColumnAsBound) {
                {"P_IDPRODREFIL", "S"},        {"P_NMCONSVEND", "João Avó"}, {"P_DSENDEVENDA", "Rua 1"}});
     EXPECT_EQ(ins.execute(), 1);
 
-    const QVariantMap row = this->rowWhere(
-        "ITCOMANDAVEN WHERE CDFILIAL = '0001' AND NRCOMANDA = '10' AND NRPRODCOMVEN = '000042'");
+    const QVariantMap row =
+        this->database->row("SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND NRCOMANDA "
+                            "= '10' AND NRPRODCOMVEN = '000042'");
+    ASSERT_FALSE(row.isEmpty());
     const std::pair<const char*, const char*> texts[] = {{"NRVENDAREST", "V1"},
                                                          {"CDPRODUTO", "P1"},
                                                          {"IDSTPRCOMVEN", "1"},
@@ -495,7 +437,7 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
         .tab("10", "V1", {}, 5.0)
         .item("10", "000001", "P1", 1)
         .component("10", "000001", "P2", 1, 0.5);
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     TestDatabase& db = *this->database;
     const Bindings item = {{"P_CDFILIAL", "0001"}, {"P_NRCOMANDA", "10"}, {"P_NRPRODCOMVEN", "000001"}};
     const QString quantities =
@@ -509,15 +451,14 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
                                              "AND NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"))
                   .toDouble(),
               0.3);
-    EXPECT_EQ(this->tableRows(quantities), Rows({"0001|10|000002", "0001|11|000001", "0002|10|000001"}));
+    EXPECT_EQ(this->rows(quantities), Rows({"0001|10|000002", "0001|11|000001", "0002|10|000001"}));
 
     const QString components =
         "SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST ORDER BY 1, 2, 3, 4";
     EXPECT_EQ(run(dm.acmDelProdEst, item), 2);
-    EXPECT_EQ(this->tableRows(components),
-              Rows({"0001|10|000002|P2", "0001|11|000001|P2", "0002|10|000001|P2"}));
+    EXPECT_EQ(this->rows(components), Rows({"0001|10|000002|P2", "0001|11|000001|P2", "0002|10|000001|P2"}));
     EXPECT_EQ(run(dm.acmDelProd, item), 1);
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3"),
               Rows({"0001|10|000002", "0001|11|000001", "0002|10|000001"}));
     EXPECT_EQ(db.count("ITCOMANDAEST"), 3)
         << "deleting the item leaves the components to their own statement";
@@ -527,7 +468,7 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
     EXPECT_EQ(run(dm.acmUpdComanda, {{"P_VRACRCOMANDA", 2.5}}), 1);
     EXPECT_EQ(run(dm.acmUpdComanda, {{"P_VRACRCOMANDA", -1.25}}), 1);
     EXPECT_EQ(run(dm.acmUpdComanda, {{"P_CDLOJA", "02"}}), 0) << "the tab is in store 01";
-    EXPECT_EQ(this->tableRows("SELECT CDFILIAL, NRCOMANDA, VRACRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
+    EXPECT_EQ(this->rows("SELECT CDFILIAL, NRCOMANDA, VRACRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"),
               Rows({"0001|10|6.25", "0001|11|0", "0002|10|5"}));
 }
 
@@ -553,7 +494,7 @@ TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWritte
         .item("10", "000001", "P1", 1)
         .observation("10", "000001", "09", "09")
         .componentObservation("10", "000001", "P2", "09", "09");
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     const Bindings item = {{"P_CDFILIAL", "0001"}, {"P_NRCOMANDA", "10"}, {"P_NRPRODCOMVEN", "000001"}};
     const QStringList obs = {"NRSEQ", "NRCOMANDA", "CDGRPOCOR", "CDOCORR"};
     const QStringList estObs = {"NRSEQ", "NRCOMANDA", "CDPRODUTO", "CDGRPOCOR", "CDOCORR"};
@@ -581,8 +522,8 @@ TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWritte
     EXPECT_EQ(sorted(rowsOf(dm.adqObsItens, item11, obs)), Rows({"000001|11|03|04", "000001|11|05|06"}));
     EXPECT_EQ(sorted(rowsOf(dm.adqObsItensEst, item11, estObs)),
               Rows({"000001|11|P2|04|09", "000001|11|P4|05|07"}));
-    EXPECT_EQ(this->tableRows("SELECT NRVENDAREST FROM OBSITCOMANDAVEN WHERE CDOCORR = '06' UNION ALL "
-                              "SELECT NRVENDAREST FROM OBSITCOMANDAEST WHERE CDPRODUTO = 'P4'"),
+    EXPECT_EQ(this->rows("SELECT NRVENDAREST FROM OBSITCOMANDAVEN WHERE CDOCORR = '06' UNION ALL "
+                         "SELECT NRVENDAREST FROM OBSITCOMANDAEST WHERE CDPRODUTO = 'P4'"),
               Rows({"V1", "V1"}));
 }
 
@@ -604,7 +545,7 @@ TYPED_TEST(StatementRows, ComponentsOfAnItemComeBackOnceEachAndInsertedOnesJoinT
         .tab("10", "V1")
         .item("10", "000001", "P1", 1)
         .component("10", "000001", "P4", 1, 0.5);
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     const QStringList fields = {"CDFILIAL",    "NRVENDAREST",  "NRCOMANDA",     "NRPRODCOMVEN",  "CDPRODUTO",
                                 "QTPROCOMEST", "VRPRECCOMEST", "VRDESITCOMEST", "DSOBSPEDDIGEST"};
 
@@ -636,7 +577,7 @@ TYPED_TEST(StatementRows, TrackingRowsAreFoundByTheOldKeyAndRewrittenOnlyInTheir
                             {"NRSEQPRODCUP", "0000000001"}, {"NRLUGARMESAIT", "2"}};
     this->builder->tracking("V1", "10", "000001", place);
     this->other().tracking("V1", "10", "000001", place);
-    TrdmTrPosicao& dm = *this->dataModule;
+    TrdmTrPosicao& dm = *this->module;
     const Bindings oldKey = {{"P_CDFILIALOLD", "0001"},
                              {"P_NRVENDARESTOLD", "V1"},
                              {"P_NRCOMANDAOLD", "10"},
@@ -671,7 +612,7 @@ TYPED_TEST(StatementRows, TrackingRowsAreFoundByTheOldKeyAndRewrittenOnlyInTheir
                                       {"NRCOMANDAOLD", "10"},
                                       {"NRPRODCOMVENOLD", "000001"}}),
               1);
-    EXPECT_EQ(this->tableRows("SELECT * FROM PEDIDOALT ORDER BY CDFILIALOLD, NRPRODCOMVENOLD"),
+    EXPECT_EQ(this->rows("SELECT * FROM PEDIDOALT ORDER BY CDFILIALOLD, NRPRODCOMVENOLD"),
               Rows({"0001|V1|10|000001|V3|30|000009|0007|0000000003|4",
                     "0001|V1|10|000002|V2|20|000006|0006|0000000002|1",
                     "0002|V1|10|000001|V2|20|000005|0006|0000000001|2"}));

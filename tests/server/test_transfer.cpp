@@ -2,30 +2,22 @@
 // leaves behind, what it refuses, and that a failure at any statement leaves every row as it was.
 
 #include "support/FaultInjection.h"
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 #include "support/TransferRequest.h"
 
-#include "host/SuiteTables.h"
 #include "platform/Errors.h"
 #include "platform/FieldDef.h"
-#include "platform/Session.h"
 #include "platform/db/Failures.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TransferMessages.h"
 #include "server/TrdmTrPosicao.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
-#include <string>
 #include <thread>
 #include <utility>
-#include <vector>
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
@@ -33,10 +25,6 @@ namespace text = Srv_Mvt04215::transferText;
 
 namespace {
 
-// Rows as their cells joined by '|': gtest prints these readably.
-using Rows = std::vector<std::string>;
-
-const QDateTime closedAt(QDate(2026, 12, 7), QTime(23, 10));
 const QDateTime richOrderedAt(QDate(2026, 12, 8), QTime(21, 5, 7, 89));
 
 // Columns a moved row takes from the request instead of its origin row, and those the move leaves out.
@@ -53,34 +41,21 @@ std::string shown(const QVariant& v) {
     return v.toString().toStdString();
 }
 
-Rows toRows(const QStringList& list) {
-    Rows out;
-    for (const QString& row : list)
-        out.push_back(row.toStdString());
-    return out;
-}
-
-template <typename Db> class TransferTest : public ::testing::Test {
+template <typename Db> class TransferTest : public ServerFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        db = std::make_unique<TestDatabase>(Db::kind);
-        dm = std::make_unique<TrdmTrPosicao>();
-        dm->connectionStringOverride = db->connectionString();
-        dm->adcTrPosicao.open();
-        rdmTrPosicao = dm.get();
+    void prepare() override {
+        ServerFixture<Db>::prepare();
         seed();
     }
-    void TearDown() override { rdmTrPosicao = nullptr; }
 
     // Table 0001 holds sale V1 with tabs 10, 11 and 12; table 0002 holds sale V2 with the destination
     // tab 20 (items up to 000006, sequences up to 003); table 0003 holds the closed sale V3.
     void seed() {
-        SalesBuilder b(db->admin());
+        SalesBuilder b(this->database->admin());
         b.product("P1", "Pizza").product("P2", "Suco").product("P3", "Queijo").product("P4", "Bacon");
         b.product("P5", "Ovo");
         b.table("0001", "O").table("0002", "L").table("0003", "L");
-        b.sale("V1", "0001").sale("V2", "0002").sale("V3", "0003", "2", closedAt);
+        b.sale("V1", "0001").sale("V2", "0002").closedSale("V3", "0003");
         b.tab("10", "V1", "Ana", 5).tab("11", "V1", "Beto", 3).tab("12", "V1").tab("20", "V2", {}, 1);
         b.tab("30", "V3");
 
@@ -160,14 +135,13 @@ protected:
 
     // Empties every table and seeds the restaurant again.
     void reseed() {
-        for (const QString& table : host::suiteTableNames())
-            db->exec(QStringLiteral("DELETE FROM ") + table);
+        this->database->emptyTables();
         seed();
     }
 
     static TransferDestination tab20() { return {"0002", "V2", "20", "3"}; }
     TransferRequest request(const TransferDestination& to = tab20()) {
-        return TransferRequest(db->admin(), to);
+        return TransferRequest(this->database->admin(), to);
     }
 
     QVariant transfer(const TransferRequest& r) { return setTransferencia(r.packet()); }
@@ -188,29 +162,20 @@ protected:
         return result.toString();
     }
 
-    Rows snapshot() { return toRows(db->snapshot()); }
-    Rows rows(const QString& sql) { return toRows(db->rows(sql)); }
+    Rows snapshot() { return toRows(this->database->snapshot()); }
 
     // The new rows of the destination tab 20, in item order.
     Rows newItems(const QString& columns = "NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRSEQPRODCOM") {
-        return rows(QStringLiteral("SELECT %1 FROM ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > "
-                                   "'000006' ORDER BY NRPRODCOMVEN")
-                        .arg(columns));
+        return this->rows(
+            QStringLiteral("SELECT %1 FROM ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > "
+                           "'000006' ORDER BY NRPRODCOMVEN")
+                .arg(columns));
     }
 
     QVariantMap itemRow(const QString& tab, const QString& item) {
-        QSqlQuery q(db->admin().database());
-        QVariantMap row;
-        const QString sql =
-            QStringLiteral("SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND NRCOMANDA = "
-                           "'%1' AND NRPRODCOMVEN = '%2'")
-                .arg(tab, item);
-        if (!q.exec(sql))
-            throw db->admin().error(q.lastError(), sql);
-        if (q.next())
-            for (int i = 0; i < q.record().count(); ++i)
-                row.insert(q.record().fieldName(i).toUpper(), q.value(i));
-        return row;
+        return this->database->row(QStringLiteral("SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND "
+                                                  "NRCOMANDA = '%1' AND NRPRODCOMVEN = '%2'")
+                                       .arg(tab, item));
     }
 
     // Every value of the origin row that the moved row must hold unchanged.
@@ -225,13 +190,10 @@ protected:
     }
 
     double surcharge(const QString& tab) {
-        return db
+        return this->database
             ->scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '%1'").arg(tab))
             .toDouble();
     }
-
-    std::unique_ptr<TestDatabase> db;
-    std::unique_ptr<TrdmTrPosicao> dm;
 };
 
 TYPED_TEST_SUITE(TransferTest, BothDatabases, DbKindNames);
@@ -269,9 +231,9 @@ TYPED_TEST(TransferTest, WholeMoveTakesTheItemWithItsObservationsComponentsAndTr
 
     // the origin item and its components go; its observations stay; the neighbours are untouched
     EXPECT_TRUE(this->itemRow("10", "000001").isEmpty());
-    EXPECT_EQ(this->db->count("ITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 0);
-    EXPECT_EQ(this->db->count("OBSITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 2);
-    EXPECT_EQ(this->db->count("OBSITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 3);
+    EXPECT_EQ(this->database->count("ITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 0);
+    EXPECT_EQ(this->database->count("OBSITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 2);
+    EXPECT_EQ(this->database->count("OBSITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 3);
     EXPECT_EQ(
         this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST WHERE NRCOMANDA <> '20' "
                    "ORDER BY 1, 2"),
@@ -354,17 +316,17 @@ TYPED_TEST(TransferTest, QuantityMustBeAtLeastWhatTheKeypadTypesAndAtMostTheOrig
 
 TYPED_TEST(TransferTest, StaleOriginIsRefusedWithNothingMoved) {
     auto stale = this->request().move("10", "000004").move("10", "000003");
-    this->db->exec("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000003'");
+    this->database->exec("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000003'");
     EXPECT_EQ(this->refusal(stale), text::originChanged("10", "000003")) << "moved by another terminal";
 
     auto changed = this->request().move("10", "000004").move("10", "000002", 1);
-    this->db->exec(
+    this->database->exec(
         "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 2 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002'");
     EXPECT_EQ(this->refusal(changed), text::originChanged("10", "000002")) << "split by another terminal";
 
     // a stored quantity that only differs by rounding is the same quantity
     auto rounded = this->request().move("10", "000005");
-    this->db->exec(
+    this->database->exec(
         "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1.5000001 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = "
         "'000005'");
     EXPECT_TRUE(this->moved(rounded));
@@ -492,7 +454,7 @@ TYPED_TEST(TransferTest, ForgedRecordsAreRefusedNamedAndChangeNothing) {
         SCOPED_TRACE(c.what);
         this->reseed();
         if (!c.setup.isEmpty())
-            this->db->exec(c.setup);
+            this->database->exec(c.setup);
         TransferRequest r = this->request().move("10", "000004");
         r.move("10", "000001", {}, c.everyRecord ? QVariantMap() : c.overrides);
         if (c.everyRecord)
@@ -505,22 +467,17 @@ TYPED_TEST(TransferTest, ForgedRecordsAreRefusedNamedAndChangeNothing) {
 // Another terminal holds a tab of the request longer than this session waits for a lock: the operator
 // is told which tables are busy, and it is not retried as a deadlock would be.
 TYPED_TEST(TransferTest, ALockWaitThatRunsOutNamesTheBusyTables) {
-    platform::db::Connection other(QStringLiteral("other-terminal"));
-    other.setConnectionString(this->db->connectionString());
-    other.afterConnect = [](platform::db::Connection& c) {
-        platform::SetADODBSession(c);
-    };
-    other.open();
-    other.beginTransaction();
+    const auto other = openSession(this->database->connectionString(), QStringLiteral("other-terminal"));
+    other->beginTransaction();
     if (TypeParam::kind == DbKind::PostgreSQL) {
-        other.exec("SELECT * FROM COMANDAVEN WHERE NRCOMANDA = '20' FOR UPDATE");
-        this->dm->adcTrPosicao.exec("SET lock_timeout = '200ms'");
+        other->exec("SELECT * FROM COMANDAVEN WHERE NRCOMANDA = '20' FOR UPDATE");
+        this->module->adcTrPosicao.exec("SET lock_timeout = '200ms'");
     } else {
-        this->dm->adcTrPosicao.exec("PRAGMA busy_timeout = 200");
+        this->module->adcTrPosicao.exec("PRAGMA busy_timeout = 200");
     }
     EXPECT_EQ(this->refusal(this->request().move("10", "000004").move("11", "000001")),
               platform::db::tableBusyText({"0001", "0002"}));
-    other.rollback();
+    other->rollback();
     EXPECT_TRUE(this->moved(this->request().move("10", "000004")));
 }
 
@@ -599,7 +556,7 @@ TYPED_TEST(TransferTest, ItemsFromTwoOriginTabsEachTakeTheirOwnRecordsAndSurchar
     EXPECT_EQ(this->rows("SELECT NRCOMANDAOLD, NRPRODCOMVENOLD, NRPRODCOMVEN FROM PEDIDOALT ORDER BY 3"),
               Rows({"10|000001|000007", "11|000001|000008", "10|000002|000009"}));
     EXPECT_TRUE(this->itemRow("11", "000001").isEmpty());
-    EXPECT_EQ(this->db->count("ITCOMANDAEST WHERE NRCOMANDA = '11'"), 0);
+    EXPECT_EQ(this->database->count("ITCOMANDAEST WHERE NRCOMANDA = '11'"), 0);
 
     // 0.5 + 0.25 leave tab 10, 1.25 leaves tab 11, all of it reaches tab 20
     EXPECT_EQ(this->surcharge("10"), 4.25);
@@ -632,7 +589,7 @@ TYPED_TEST(TransferTest, AnItemThatArrivedByAMoveIsTrackedUnderItsCurrentKey) {
         Rows({"000001|P2|001|<null>", "000002|P1|002|<null>", "000003|P1|003|0002"}));
     EXPECT_EQ(this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST ORDER BY 1, 2, 3"),
               Rows({"10|000002|P5", "11|000001|P3", "11|000003|P3", "11|000003|P4"}));
-    EXPECT_EQ(this->db->count("ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000007'"), 0);
+    EXPECT_EQ(this->database->count("ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000007'"), 0);
     EXPECT_EQ(this->surcharge("20"), 1.0);
     EXPECT_EQ(this->surcharge("11"), 3.5);
 }
@@ -643,23 +600,18 @@ TYPED_TEST(TransferTest, AChangeCommittedWhileTheTransferWaitsIsSeen) {
     const TransferRequest r = this->request().move("10", "000004").move("10", "000001");
     std::promise<void> holding;
     std::string otherError;
-    std::thread other([&, uri = this->db->connectionString()] {
+    std::thread other([&, uri = this->database->connectionString()] {
         bool held = false;
         try {
-            platform::db::Connection terminal(QStringLiteral("other-terminal"));
-            terminal.setConnectionString(uri);
-            terminal.afterConnect = [](platform::db::Connection& c) {
-                platform::SetADODBSession(c);
-            };
-            terminal.open();
-            terminal.beginTransaction();
-            terminal.exec(
+            const auto terminal = openSession(uri, QStringLiteral("other-terminal"));
+            terminal->beginTransaction();
+            terminal->exec(
                 "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1 WHERE CDFILIAL = '0001' AND NRCOMANDA = '10' "
                 "AND NRPRODCOMVEN = '000001'");
             holding.set_value();
             held = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            terminal.commit();
+            terminal->commit();
         } catch (const std::exception& e) {
             otherError = e.what();
             if (!held)
@@ -684,7 +636,7 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
          {std::pair{TrdmTrPosicao::TransferWriter::ByDialect, 15},
           std::pair{TrdmTrPosicao::TransferWriter::StatementByStatement, 20}}) {
         SCOPED_TRACE(atLeast);
-        this->dm->transferWriter = writer;
+        this->module->transferWriter = writer;
         this->reseed();
         const TransferRequest r =
             this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
@@ -721,7 +673,7 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
 TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
     for (auto writer :
          {TrdmTrPosicao::TransferWriter::ByDialect, TrdmTrPosicao::TransferWriter::StatementByStatement}) {
-        this->dm->transferWriter = writer;
+        this->module->transferWriter = writer;
         this->reseed();
         const TransferRequest r =
             this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
@@ -750,11 +702,11 @@ TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
 TYPED_TEST(TransferTest, EveryStatementIsPreparedOnceForManyRequests) {
     for (auto writer :
          {TrdmTrPosicao::TransferWriter::ByDialect, TrdmTrPosicao::TransferWriter::StatementByStatement}) {
-        this->dm->transferWriter = writer;
+        this->module->transferWriter = writer;
         this->reseed();
         // an earlier split of 11/000002 left a tracking row, so the first request both writes and
         // rewrites one
-        SalesBuilder(this->db->admin())
+        SalesBuilder(this->database->admin())
             .tracking(
                 "V1", "11", "000002",
                 {{"NRVENDAREST", "V2"}, {"NRCOMANDA", "20"}, {"NRPRODCOMVEN", "000006"}, {"NRMESA", "0002"}});
@@ -763,11 +715,11 @@ TYPED_TEST(TransferTest, EveryStatementIsPreparedOnceForManyRequests) {
                                     .move("10", "000001")
                                     .move("11", "000002", 1)
                                     .move("10", "000002", 1)));
-        const int prepared = this->dm->adcTrPosicao.prepareCount();
+        const int prepared = this->module->adcTrPosicao.prepareCount();
 
         ASSERT_TRUE(
             this->moved(this->request().move("10", "000003").move("10", "000002", 1).move("11", "000001")));
-        EXPECT_EQ(this->dm->adcTrPosicao.prepareCount(), prepared);
+        EXPECT_EQ(this->module->adcTrPosicao.prepareCount(), prepared);
     }
 }
 

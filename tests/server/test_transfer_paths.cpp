@@ -3,17 +3,14 @@
 // table row for row the same. And what a request costs in waits for the server does not grow with its
 // number of items.
 
-#include "support/SalesBuilder.h"
-#include "support/TestDatabase.h"
+#include "support/ServerFixture.h"
 #include "support/TransferRequest.h"
 
 #include "platform/Text.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
-#include <QSqlQuery>
 #include <gtest/gtest.h>
-#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -28,11 +25,9 @@ struct Site {
     std::unique_ptr<TestDatabase> db;
     std::unique_ptr<TrdmTrPosicao> dm;
 
-    Site(DbKind kind, TrdmTrPosicao::TransferWriter writer) : db(std::make_unique<TestDatabase>(kind)) {
-        dm = std::make_unique<TrdmTrPosicao>();
-        dm->connectionStringOverride = db->connectionString();
+    Site(DbKind kind, TrdmTrPosicao::TransferWriter writer)
+        : db(std::make_unique<TestDatabase>(kind)), dm(openDataModule(db->connectionString())) {
         dm->transferWriter = writer;
-        dm->adcTrPosicao.open();
     }
     QVariant transfer(const QByteArray& packet) {
         rdmTrPosicao = dm.get();
@@ -129,6 +124,9 @@ protected:
 
 TYPED_TEST_SUITE(TransferPathsTest, BothDatabases, DbKindNames);
 
+// SQLite runs in process: only a server has waits to count.
+using TransferPathsOnPostgreSQL = DatabaseFixture<OnPostgreSQL>;
+
 } // namespace
 
 TYPED_TEST(TransferPathsTest, RandomRequestsWriteTheSameRowsThroughEitherWriter) {
@@ -198,11 +196,8 @@ TYPED_TEST(TransferPathsTest, RandomRequestsWriteTheSameRowsThroughEitherWriter)
 
 // A fresh data module (each opening of the screen is one) moving 1 item and moving 50: the waits for
 // the server, preparations included, must not grow with the items.
-TYPED_TEST(TransferPathsTest, RoundTripsDoNotGrowWithTheItems) {
-    if (TypeParam::kind != DbKind::PostgreSQL)
-        GTEST_SKIP() << "SQLite runs in process: there is no server to wait for";
-    TestDatabase db(TypeParam::kind);
-    SalesBuilder b(db.admin());
+TEST_F(TransferPathsOnPostgreSQL, RoundTripsDoNotGrowWithTheItems) {
+    SalesBuilder& b = *builder;
     b.product("P1", "Prato").product("P2", "Extra");
     b.table("0001").table("0002").table("0003");
     b.sale("S1", "0001").sale("S2", "0002").sale("S3", "0003");
@@ -221,27 +216,25 @@ TYPED_TEST(TransferPathsTest, RoundTripsDoNotGrowWithTheItems) {
         int roundTrips, prepares;
     };
     auto cost = [&](const char* tab, const char* table) {
-        TransferRequest r(db.admin(), {"0003", "S3", "D3", "2"});
+        TransferRequest r(database->admin(), {"0003", "S3", "D3", "2"});
         for (const auto& row :
-             db.rows(QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN WHERE NRCOMANDA = "
-                                    "'%1' ORDER BY 1")
-                         .arg(QLatin1String(tab))))
+             database->rows(QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN WHERE NRCOMANDA = "
+                                           "'%1' ORDER BY 1")
+                                .arg(QLatin1String(tab))))
             r.move(QLatin1String(tab), row);
         EXPECT_EQ(r.record(0).value("NRMESAORI").toString(), QLatin1String(table));
-        TrdmTrPosicao dm;
-        dm.connectionStringOverride = db.connectionString();
-        dm.adcTrPosicao.open();
-        const int trips = dm.adcTrPosicao.roundTrips(), prepares = dm.adcTrPosicao.prepareCount();
-        rdmTrPosicao = &dm;
+        const auto dm = openDataModule(database->connectionString());
+        const int trips = dm->adcTrPosicao.roundTrips(), prepares = dm->adcTrPosicao.prepareCount();
+        rdmTrPosicao = dm.get();
         const QVariant result = setTransferencia(r.packet());
         rdmTrPosicao = nullptr;
         EXPECT_FALSE(result.isValid()) << result.toString().toStdString();
-        return Cost{dm.adcTrPosicao.roundTrips() - trips, dm.adcTrPosicao.prepareCount() - prepares};
+        return Cost{dm->adcTrPosicao.roundTrips() - trips, dm->adcTrPosicao.prepareCount() - prepares};
     };
     const Cost one = cost("A1", "0001");
     const Cost fifty = cost("A2", "0002");
-    EXPECT_EQ(db.count("ITCOMANDAVEN WHERE NRCOMANDA = 'D3'"), 51);
-    EXPECT_EQ(db.count("OBSITCOMANDAEST WHERE NRCOMANDA = 'D3'"), 51);
+    EXPECT_EQ(database->count("ITCOMANDAVEN WHERE NRCOMANDA = 'D3'"), 51);
+    EXPECT_EQ(database->count("OBSITCOMANDAEST WHERE NRCOMANDA = 'D3'"), 51);
     EXPECT_LE(fifty.roundTrips, one.roundTrips + 2) << one.roundTrips << " for 1 item";
     EXPECT_LE(fifty.prepares, one.prepares) << one.prepares << " for 1 item";
     // reading under lock and writing with the commit: one wait each

@@ -5,8 +5,8 @@
 #include "SoakSeed.h"
 
 #include "host/SuiteTables.h"
-#include "platform/Session.h"
 #include "platform/db/Connection.h"
+#include "support/ScratchDatabase.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -19,7 +19,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUuid>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -28,24 +27,13 @@ namespace soak {
 namespace {
 
 using platform::db::Connection;
+using testsupport::DbKind;
+using testsupport::openSession;
+using testsupport::ScratchDatabase;
 
 void say(const QString& text) {
     std::printf("%s\n", text.toLocal8Bit().constData());
     std::fflush(stdout);
-}
-
-bool isPostgres(const QString& database) {
-    return database.startsWith(QLatin1String("postgres"));
-}
-
-std::unique_ptr<Connection> connect(const QString& connectionString, const QString& tag) {
-    auto c = std::make_unique<Connection>(tag);
-    c->setConnectionString(connectionString);
-    c->afterConnect = [](Connection& conn) {
-        platform::SetADODBSession(conn);
-    };
-    c->open();
-    return c;
 }
 
 QString tail(const QString& path, int lines) {
@@ -76,8 +64,11 @@ public:
     int run() {
         wall_.start();
         prepareWorkDir();
-        prepareDatabase();
-        auto admin = connect(connection_, QStringLiteral("soak-admin"));
+        scratch_ = std::make_unique<ScratchDatabase>(o_.database, QStringLiteral("soak"));
+        // dropped only after a clean run: a failed one leaves its rows for a look
+        scratch_->keep();
+        connection_ = scratch_->connectionString();
+        auto admin = openSession(connection_, QStringLiteral("soak-admin"));
         host::createSuiteTables(*admin);
         installTabDeletionLog(*admin);
         tables_ = seedRestaurant(*admin, {o_.tables, 2, o_.seed});
@@ -95,7 +86,8 @@ public:
         admin.reset();
         say(QStringLiteral(
                 "soak: %1, %2 tables, %3 seeded items, %4 terminals x %5 transfers, %6 crashes, seed %7%8")
-                .arg(isPostgres(o_.database) ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite (WAL)"))
+                .arg(scratch_->kind() == DbKind::PostgreSQL ? QStringLiteral("PostgreSQL")
+                                                            : QStringLiteral("SQLite (WAL)"))
                 .arg(tables_.size())
                 .arg(seed.items.size())
                 .arg(o_.terminals)
@@ -111,7 +103,7 @@ public:
         JournalTally tally;
         for (const QString& j : std::as_const(journals_))
             tally.read(j);
-        admin = connect(connection_, QStringLiteral("soak-check"));
+        admin = openSession(connection_, QStringLiteral("soak-check"));
         QList<Violation> violations = checkDatabase(*admin, seed, tally.possiblySplitTabs);
         violations += crashViolations_;
         const qint64 deadlocksAfter = deadlocks(*admin);
@@ -135,21 +127,6 @@ private:
             QDir(workDir_).removeRecursively();
             QDir().mkpath(workDir_);
         }
-    }
-
-    void prepareDatabase() {
-        if (!isPostgres(o_.database)) {
-            const QString path =
-                o_.database.startsWith(QLatin1String("sqlite:")) ? o_.database.mid(7) : o_.database;
-            const QString file = QFileInfo(path).absoluteFilePath();
-            for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-                QFile::remove(file + suffix);
-            QDir().mkpath(QFileInfo(file).absolutePath());
-            connection_ = Connection::createSqliteFile(file);
-            return;
-        }
-        schema_ = QStringLiteral("soak_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
-        connection_ = Connection::createSchema(o_.database, schema_);
     }
 
     // What the server counted; each one made the transfer that lost it try again.
@@ -290,7 +267,7 @@ private:
         ++crashChecks_;
         try {
             if (!crashChecker_)
-                crashChecker_ = connect(connection_, QStringLiteral("soak-crash-check"));
+                crashChecker_ = openSession(connection_, QStringLiteral("soak-crash-check"));
             Connection& c = *crashChecker_;
             c.exec(c.dialect() == platform::db::Dialect::PostgreSQL
                        ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY")
@@ -425,16 +402,15 @@ private:
 
     void finish(bool ok) {
         const bool keep = o_.keep || !ok;
-        if (!schema_.isEmpty()) {
+        if (scratch_->kind() == DbKind::PostgreSQL) {
             if (keep) {
                 say(QStringLiteral("soak: database kept: %1").arg(connection_));
             } else {
                 try {
-                    connect(o_.database, QStringLiteral("soak-drop"))
-                        ->exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema_));
+                    scratch_->drop();
                 } catch (const std::exception& e) {
                     say(QStringLiteral("soak: could not drop schema %1: %2")
-                            .arg(schema_, QString::fromUtf8(e.what())));
+                            .arg(scratch_->schema(), QString::fromUtf8(e.what())));
                 }
             }
         } else {
@@ -451,8 +427,8 @@ private:
     QElapsedTimer wall_;
     std::unique_ptr<QTemporaryDir> temp_;
     QString workDir_;
+    std::unique_ptr<ScratchDatabase> scratch_;
     QString connection_;
-    QString schema_;
     QStringList tables_;
     QList<Slot> slots_;
     QStringList journals_;

@@ -4,7 +4,7 @@
 #include "SoakChecker.h"
 #include "SoakSeed.h"
 
-#include "support/TestDatabase.h"
+#include "support/DatabaseFixture.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -26,17 +26,15 @@ std::string describe(const QList<soak::Violation>& violations) {
     return out.empty() ? std::string("\n  (none)") : out;
 }
 
-template <typename Db> class SoakCheckerTest : public ::testing::Test {
+template <typename Db> class SoakCheckerTest : public DatabaseFixture<Db> {
 protected:
-    void SetUp() override {
-        MVT_REQUIRE_DB(Db::kind);
-        db = std::make_unique<TestDatabase>(Db::kind);
-        soak::seedRestaurant(db->admin(), {12, 2, 7});
-        seed = soak::captureSeed(db->admin(), soak::Branch, false);
+    void prepare() override {
+        soak::seedRestaurant(this->database->admin(), {12, 2, 7});
+        seed = soak::captureSeed(this->database->admin(), soak::Branch, false);
     }
 
     void expectOnly(const Kinds& expected, const QSet<QString>& split = {}) {
-        const QList<soak::Violation> found = soak::checkDatabase(db->admin(), seed, split);
+        const QList<soak::Violation> found = soak::checkDatabase(this->database->admin(), seed, split);
         Kinds kinds;
         for (const soak::Violation& v : found)
             kinds.insert(v.kind);
@@ -44,7 +42,7 @@ protected:
     }
 
     QStringList firstRow(const QString& sql) {
-        const QStringList rows = db->rows(sql);
+        const QStringList rows = this->database->rows(sql);
         if (rows.isEmpty())
             throw std::runtime_error("the seed has no row for: " + sql.toStdString());
         return rows.first().split(u'|');
@@ -71,14 +69,14 @@ protected:
     // Recreates a table as a copy of itself without its primary key, so that the database no longer
     // refuses the fault the checker must still see.
     void dropPrimaryKey(const QString& table) {
-        db->exec(QStringLiteral("CREATE TABLE %1_COPY AS SELECT * FROM %1").arg(table));
-        db->exec(QStringLiteral("DROP TABLE %1").arg(table));
-        db->exec(QStringLiteral("ALTER TABLE %1_COPY RENAME TO %1").arg(table));
+        this->database->exec(QStringLiteral("CREATE TABLE %1_COPY AS SELECT * FROM %1").arg(table));
+        this->database->exec(QStringLiteral("DROP TABLE %1").arg(table));
+        this->database->exec(QStringLiteral("ALTER TABLE %1_COPY RENAME TO %1").arg(table));
     }
 
     void track(const QString& sale, const QString& tab, const QString& item, const QString& toTab,
                const QString& toItem) {
-        soak::insertRow(db->admin(), QStringLiteral("PEDIDOALT"),
+        soak::insertRow(this->database->admin(), QStringLiteral("PEDIDOALT"),
                         {{"CDFILIALOLD", soak::Branch},
                          {"NRVENDARESTOLD", sale},
                          {"NRCOMANDAOLD", tab},
@@ -89,7 +87,6 @@ protected:
                          {"NRMESA", QStringLiteral("0001")}});
     }
 
-    std::unique_ptr<TestDatabase> db;
     soak::SeedRecord seed;
 };
 
@@ -98,28 +95,28 @@ TYPED_TEST_SUITE(SoakCheckerTest, BothDatabases, DbKindNames);
 TYPED_TEST(SoakCheckerTest, TheUntouchedSeedPasses) {
     EXPECT_GT(this->seed.items.size(), 40);
     EXPECT_GT(this->seed.surchargeTotal, 0);
-    EXPECT_GT(this->db->count(QStringLiteral("ITCOMANDAEST")), 0);
-    EXPECT_GT(this->db->count(QStringLiteral("OBSITCOMANDAEST")), 0);
-    EXPECT_GT(this->db->count(QStringLiteral("ITCOMANDAVEN WHERE NRSEQPRODCOM IS NOT NULL")), 1);
+    EXPECT_GT(this->database->count(QStringLiteral("ITCOMANDAEST")), 0);
+    EXPECT_GT(this->database->count(QStringLiteral("OBSITCOMANDAEST")), 0);
+    EXPECT_GT(this->database->count(QStringLiteral("ITCOMANDAVEN WHERE NRSEQPRODCOM IS NOT NULL")), 1);
     this->expectOnly({});
 }
 
 TYPED_TEST(SoakCheckerTest, ADeletedItemRowIsUnitsLost) {
     const QStringList item = this->plainItem();
-    this->db->exec(QStringLiteral("DELETE FROM ITCOMANDAVEN ") + this->where(item));
+    this->database->exec(QStringLiteral("DELETE FROM ITCOMANDAVEN ") + this->where(item));
     this->expectOnly({ViolationKind::UnitsNotConserved});
 }
 
 TYPED_TEST(SoakCheckerTest, ADoubledQuantityIsUnitsCreated) {
     const QStringList item = this->firstRow(QStringLiteral("SELECT NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN "
                                                            "WHERE NRSEQPRODCOM IS NOT NULL ORDER BY 1, 2"));
-    this->db->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = QTPRODCOMVEN * 2 ") +
-                   this->where(item));
+    this->database->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = QTPRODCOMVEN * 2 ") +
+                         this->where(item));
     this->expectOnly({ViolationKind::UnitsNotConserved});
 }
 
 TYPED_TEST(SoakCheckerTest, AnItemAddedToAMissingTabIsOutsideAnySaleAndCreatesUnits) {
-    soak::insertRow(this->db->admin(), QStringLiteral("ITCOMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("ITCOMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", QStringLiteral("V0001")},
                      {"NRCOMANDA", QStringLiteral("NOSUCH")},
@@ -132,13 +129,13 @@ TYPED_TEST(SoakCheckerTest, AnItemAddedToAMissingTabIsOutsideAnySaleAndCreatesUn
 
 TYPED_TEST(SoakCheckerTest, AnItemMovedIntoAMissingTabIsOutsideAnySale) {
     const QStringList item = this->plainItem();
-    this->db->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET NRCOMANDA = 'NOSUCH' ") + this->where(item));
+    this->database->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET NRCOMANDA = 'NOSUCH' ") + this->where(item));
     this->expectOnly({ViolationKind::ItemOutsideOpenSale});
 }
 
 TYPED_TEST(SoakCheckerTest, AnItemOfAClosedSaleIsOutsideAnOpenSale) {
     const QStringList item = this->plainItem();
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE VENDAREST SET DTHRFECHMESA = CURRENT_TIMESTAMP WHERE NRVENDAREST = '%1'")
             .arg(item[2]));
     this->expectOnly({ViolationKind::ItemOutsideOpenSale});
@@ -146,7 +143,7 @@ TYPED_TEST(SoakCheckerTest, AnItemOfAClosedSaleIsOutsideAnOpenSale) {
 
 TYPED_TEST(SoakCheckerTest, AZeroQuantityIsReported) {
     const QStringList item = this->plainItem();
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, "
                        "CDPRODUTO, QTPRODCOMVEN, VRACRCOMVEN, DSENDEVENDA) "
                        "SELECT CDFILIAL, NRVENDAREST, NRCOMANDA, '000099', CDPRODUTO, 0, VRACRCOMVEN, "
@@ -159,17 +156,17 @@ TYPED_TEST(SoakCheckerTest, ADuplicateKeyIsReportedOnATableWithoutItsPrimaryKey)
     const QStringList item = this->plainItem(QStringLiteral("AND I.QTPRODCOMVEN >= 2 "));
     this->dropPrimaryKey(QStringLiteral("ITCOMANDAVEN"));
     // two rows with one key that together hold what the one row held
-    this->db->exec(QStringLiteral("INSERT INTO ITCOMANDAVEN SELECT * FROM ITCOMANDAVEN ") +
-                   this->where(item));
-    this->db->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = QTPRODCOMVEN / 2 ") +
-                   this->where(item));
-    ASSERT_EQ(this->db->count(QStringLiteral("ITCOMANDAVEN ") + this->where(item)), 2);
+    this->database->exec(QStringLiteral("INSERT INTO ITCOMANDAVEN SELECT * FROM ITCOMANDAVEN ") +
+                         this->where(item));
+    this->database->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = QTPRODCOMVEN / 2 ") +
+                         this->where(item));
+    ASSERT_EQ(this->database->count(QStringLiteral("ITCOMANDAVEN ") + this->where(item)), 2);
     this->expectOnly({ViolationKind::DuplicateItemKey});
 }
 
 TYPED_TEST(SoakCheckerTest, AComponentWithoutItsItemIsReported) {
     const QStringList item = this->plainItem();
-    soak::insertRow(this->db->admin(), QStringLiteral("ITCOMANDAEST"),
+    soak::insertRow(this->database->admin(), QStringLiteral("ITCOMANDAEST"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", item[2]},
                      {"NRCOMANDA", item[0]},
@@ -182,7 +179,7 @@ TYPED_TEST(SoakCheckerTest, AComponentWithoutItsItemIsReported) {
 
 TYPED_TEST(SoakCheckerTest, AnObservationWithoutItsItemIsReported) {
     const QStringList item = this->plainItem();
-    soak::insertRow(this->db->admin(), QStringLiteral("OBSITCOMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", item[2]},
                      {"NRCOMANDA", item[0]},
@@ -196,7 +193,7 @@ TYPED_TEST(SoakCheckerTest, AnObservationLeftBehindByAMoveIsHistoryNotAnOrphan) 
     const QStringList item = this->plainItem();
     // 000077 moved on to the plain item, and its observation stayed where it was
     this->track(item[2], item[0], QStringLiteral("000077"), item[0], item[1]);
-    soak::insertRow(this->db->admin(), QStringLiteral("OBSITCOMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", item[2]},
                      {"NRCOMANDA", item[0]},
@@ -208,7 +205,7 @@ TYPED_TEST(SoakCheckerTest, AnObservationLeftBehindByAMoveIsHistoryNotAnOrphan) 
 
 TYPED_TEST(SoakCheckerTest, AnObservationOnAnItemThatNeverHadItIsReported) {
     const QStringList item = this->plainItem();
-    soak::insertRow(this->db->admin(), QStringLiteral("OBSITCOMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", item[2]},
                      {"NRCOMANDA", item[0]},
@@ -220,7 +217,7 @@ TYPED_TEST(SoakCheckerTest, AnObservationOnAnItemThatNeverHadItIsReported) {
 
 TYPED_TEST(SoakCheckerTest, AnItemThatBecameAnotherProductIsReported) {
     const QStringList item = this->plainItem();
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE ITCOMANDAVEN SET CDPRODUTO = CASE WHEN CDPRODUTO = 'P01' THEN 'P02' "
                        "ELSE 'P01' END ") +
         this->where(item));
@@ -235,15 +232,16 @@ TYPED_TEST(SoakCheckerTest, AGroupMemberOnItsOwnIsReported) {
     const QString member = this->firstRow(QStringLiteral("SELECT MAX(NRPRODCOMVEN) FROM ITCOMANDAVEN WHERE "
                                                          "NRCOMANDA = '%1' AND NRSEQPRODCOM = '%2'")
                                               .arg(group[0], group[1]))[0];
-    this->db->exec(QStringLiteral("UPDATE ITCOMANDAVEN SET NRSEQPRODCOM = '900' WHERE NRCOMANDA = '%1' AND "
-                                  "NRPRODCOMVEN = '%2'")
-                       .arg(group[0], member));
+    this->database->exec(
+        QStringLiteral("UPDATE ITCOMANDAVEN SET NRSEQPRODCOM = '900' WHERE NRCOMANDA = '%1' AND "
+                       "NRPRODCOMVEN = '%2'")
+            .arg(group[0], member));
     this->expectOnly({ViolationKind::GroupBroken});
 }
 
 TYPED_TEST(SoakCheckerTest, OneTabsChangedTotalBreaksTheSumAndTheTab) {
     const QString tab = this->firstRow(QStringLiteral("SELECT MIN(NRCOMANDA) FROM COMANDAVEN"))[0];
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA + 1 WHERE NRCOMANDA = '%1'")
             .arg(tab));
     this->expectOnly({ViolationKind::SurchargeNotConserved, ViolationKind::TabSurchargeMismatch});
@@ -252,12 +250,13 @@ TYPED_TEST(SoakCheckerTest, OneTabsChangedTotalBreaksTheSumAndTheTab) {
 }
 
 TYPED_TEST(SoakCheckerTest, ASurchargeMovedBetweenTabsWithoutItsItemBreaksBothTabs) {
-    const QStringList tabs = this->db->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
+    const QStringList tabs =
+        this->database->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
     ASSERT_GE(tabs.size(), 2);
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA + 1.5 WHERE NRCOMANDA = '%1'")
             .arg(tabs[0]));
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA - 1.5 WHERE NRCOMANDA = '%1'")
             .arg(tabs[1]));
     this->expectOnly({ViolationKind::TabSurchargeMismatch});
@@ -292,39 +291,40 @@ TYPED_TEST(SoakCheckerTest, TwoTrackingRowsForOneOldKeyAreReported) {
 }
 
 TYPED_TEST(SoakCheckerTest, DeletedTabsKeepTheirTotalsInTheSum) {
-    soak::installTabDeletionLog(this->db->admin());
-    this->seed = soak::captureSeed(this->db->admin(), soak::Branch, true);
+    soak::installTabDeletionLog(this->database->admin());
+    this->seed = soak::captureSeed(this->database->admin(), soak::Branch, true);
     // an empty tab goes with a total of nothing
-    soak::insertRow(this->db->admin(), QStringLiteral("COMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("COMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", QStringLiteral("V0001")},
                      {"NRCOMANDA", QStringLiteral("X1")},
                      {"CDLOJA", soak::Store},
                      {"VRACRCOMANDA", 0.0}});
-    this->db->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = 'X1'"));
+    this->database->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = 'X1'"));
     this->expectOnly({});
     // a tab deleted with its items leaves them outside any sale; its total stays counted
     const QString tab =
         this->firstRow(QStringLiteral("SELECT MIN(NRCOMANDA) FROM COMANDAVEN WHERE VRACRCOMANDA > 0"))[0];
-    this->db->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = '%1'").arg(tab));
+    this->database->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = '%1'").arg(tab));
     this->expectOnly({ViolationKind::ItemOutsideOpenSale});
 }
 
 TYPED_TEST(SoakCheckerTest, AnEmptyTabDeletedWithATotalIsReportedUnlessSplitTouchedIt) {
-    soak::installTabDeletionLog(this->db->admin());
-    this->seed = soak::captureSeed(this->db->admin(), soak::Branch, true);
-    const QStringList tabs = this->db->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
+    soak::installTabDeletionLog(this->database->admin());
+    this->seed = soak::captureSeed(this->database->admin(), soak::Branch, true);
+    const QStringList tabs =
+        this->database->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
     // an empty tab that a split left holding 2 of the other tab's total, then freed
-    soak::insertRow(this->db->admin(), QStringLiteral("COMANDAVEN"),
+    soak::insertRow(this->database->admin(), QStringLiteral("COMANDAVEN"),
                     {{"CDFILIAL", soak::Branch},
                      {"NRVENDAREST", QStringLiteral("V0001")},
                      {"NRCOMANDA", QStringLiteral("X1")},
                      {"CDLOJA", soak::Store},
                      {"VRACRCOMANDA", 2.0}});
-    this->db->exec(
+    this->database->exec(
         QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA - 2 WHERE NRCOMANDA = '%1'")
             .arg(tabs[0]));
-    this->db->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = 'X1'"));
+    this->database->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = 'X1'"));
     this->expectOnly({}, {QStringLiteral("X1"), tabs[0]});
     this->expectOnly({ViolationKind::TabSurchargeMismatch}, {tabs[0]});
 }

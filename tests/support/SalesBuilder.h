@@ -25,6 +25,10 @@ public:
     // An open sale, unless `closedAt` is valid.
     SalesBuilder& sale(const QString& sale, const QString& table, const QString& people = QStringLiteral("4"),
                        const QDateTime& closedAt = {});
+    // A sale of two that closed the evening before.
+    SalesBuilder& closedSale(const QString& sale, const QString& table) {
+        return this->sale(sale, table, QStringLiteral("2"), QDateTime(QDate(2026, 12, 7), QTime(23, 10)));
+    }
     SalesBuilder& tab(const QString& tab, const QString& sale, const QString& description = {},
                       double surchargeTotal = 0);
     SalesBuilder& item(const QString& tab, const QString& item, const QString& product, double quantity,

@@ -1,51 +1,24 @@
 #include "TestDatabase.h"
 
 #include "host/SuiteTables.h"
-#include "platform/Session.h"
-#include "platform/db/Statement.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QUuid>
 
 namespace testsupport {
 
-QString postgresUri() {
-    return qEnvironmentVariable("MVT_TEST_PG").trimmed();
-}
-
-TestDatabase::TestDatabase(DbKind kind, bool withSuiteTables) : kind_(kind) {
-    if (kind == DbKind::SQLite) {
-        connectionString_ =
-            platform::db::Connection::createSqliteFile(dir_.filePath(QStringLiteral("test.db")));
-    } else {
-        const QString base = postgresUri();
-        if (base.isEmpty())
-            throw std::runtime_error("MVT_TEST_PG is not set");
-        schema_ = QStringLiteral("t_") + QUuid::createUuid().toString(QUuid::Id128).left(16);
-        connectionString_ = platform::db::Connection::createSchema(base, schema_);
-    }
-    admin_ = std::make_unique<platform::db::Connection>(QStringLiteral("test-admin"));
-    admin_->setConnectionString(connectionString_);
-    admin_->afterConnect = [](platform::db::Connection& c) {
-        platform::SetADODBSession(c);
-    };
-    admin_->open();
+TestDatabase::TestDatabase(DbKind kind, bool withSuiteTables)
+    : scratch_(kind, QStringLiteral("test")), admin_(scratch_.connect(QStringLiteral("test-admin"))) {
     if (withSuiteTables)
         host::createSuiteTables(*admin_);
 }
 
 TestDatabase::~TestDatabase() {
     admin_.reset();
-    if (!schema_.isEmpty()) {
-        try {
-            platform::db::Connection cleanup(QStringLiteral("schema-cleanup"));
-            cleanup.setConnectionString(postgresUri());
-            cleanup.open();
-            cleanup.exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema_));
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "could not drop test schema: " << e.what();
-        }
+    try {
+        scratch_.drop();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "could not drop test schema: " << e.what();
     }
 }
 
@@ -78,23 +51,32 @@ QStringList TestDatabase::rows(const QString& sql) {
     return out;
 }
 
+QVariantMap TestDatabase::row(const QString& sql) {
+    QSqlQuery q(admin_->database());
+    if (!q.exec(sql))
+        throw admin_->error(q.lastError(), sql);
+    QVariantMap out;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            out.insert(q.record().fieldName(i).toUpper(), q.value(i));
+    return out;
+}
+
 QStringList TestDatabase::snapshot() {
     QStringList out;
     for (const QString& table : host::suiteTableNames()) {
-        QSqlQuery q(admin_->database());
-        if (!q.exec(QStringLiteral("SELECT * FROM %1").arg(table)))
-            throw admin_->error(q.lastError(), table);
-        QStringList rowsOfTable;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i)
-                cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-            rowsOfTable << table + u':' + cells.join(u'|');
-        }
+        QStringList rowsOfTable = rows(QStringLiteral("SELECT * FROM %1").arg(table));
+        for (QString& r : rowsOfTable)
+            r.prepend(table + u':');
         rowsOfTable.sort();
         out << rowsOfTable;
     }
     return out;
+}
+
+void TestDatabase::emptyTables() {
+    for (const QString& table : host::suiteTableNames())
+        exec(QStringLiteral("DELETE FROM ") + table);
 }
 
 } // namespace testsupport

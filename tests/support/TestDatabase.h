@@ -1,21 +1,17 @@
 #pragma once
 
 #include "QtPrinters.h"
+#include "ScratchDatabase.h"
 #include "platform/db/Connection.h"
 
-#include <QTemporaryDir>
+#include <QVariantMap>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace testsupport {
 
-enum class DbKind { SQLite, PostgreSQL };
-
-// The PostgreSQL server the test run started (MVT_TEST_PG), or empty.
-QString postgresUri();
-
-// A fresh, empty database of one kind for one test: a SQLite file (WAL) in a temporary folder, or a schema
-// of its own on the test server (dropped afterwards). `admin` is a connection for set-up and checks.
+// A fresh, empty database of one kind for one test (a scratch database), with the suite's tables unless
+// told otherwise. `admin` is a connection for set-up and checks.
 class TestDatabase {
 public:
     explicit TestDatabase(DbKind kind, bool withSuiteTables = true);
@@ -23,8 +19,8 @@ public:
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;
 
-    DbKind kind() const { return kind_; }
-    const QString& connectionString() const { return connectionString_; }
+    DbKind kind() const { return scratch_.kind(); }
+    const QString& connectionString() const { return scratch_.connectionString(); }
     platform::db::Connection& admin() { return *admin_; }
 
     void exec(const QString& sql);
@@ -32,14 +28,15 @@ public:
     int count(const QString& sqlWhereClauseTable);
     // Rows of a query as texts joined by '|', rows in the query's order.
     QStringList rows(const QString& sql);
+    // The first row of a query by column name in upper case; empty when there is none.
+    QVariantMap row(const QString& sql);
     // Every row of every suite table, in a fixed order: two snapshots are equal when nothing changed.
     QStringList snapshot();
+    // Deletes every row of every suite table.
+    void emptyTables();
 
 private:
-    DbKind kind_;
-    QTemporaryDir dir_;
-    QString schema_;
-    QString connectionString_;
+    ScratchDatabase scratch_;
     std::unique_ptr<platform::db::Connection> admin_;
 };
 
@@ -64,9 +61,7 @@ using BothDatabases = ::testing::Types<OnSQLite, OnPostgreSQL>;
 
 class DbKindNames {
 public:
-    template <typename T> static std::string GetName(int) {
-        return T::kind == DbKind::SQLite ? "SQLite" : "PostgreSQL";
-    }
+    template <typename T> static std::string GetName(int) { return kindName(T::kind); }
 };
 
 } // namespace testsupport
