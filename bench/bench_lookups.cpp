@@ -120,16 +120,19 @@ Setup& setupFor(Engine engine, int history) {
     s.module->adcTrPosicao.open();
 
     s.bare = testsupport::openSession(s.database->connectionString(), QStringLiteral("bench-bare"));
-    s.prodOrig = std::make_unique<BareQuery>(*s.bare, QStringLiteral("adqProdOrig"),
-                                             std::map<QString, QString>{{"P_NRMESA", Table},
-                                                                        {"P_CDFILIAL", Branch},
-                                                                        {"P_CDLOJA", Store},
-                                                                        {"P_CDPRODCOUVER", "COUVER"},
-                                                                        {"P_CDPRODCONSUM", "CONSUM"},
-                                                                        {"P_CDPRODCONSFEM", "CONSFEM"}});
-    s.validaMesaDes = std::make_unique<BareQuery>(
-        *s.bare, QStringLiteral("adqValMesaDest"),
-        std::map<QString, QString>{{"P_CDFILIAL", Branch}, {"P_CDLOJA", Store}, {"P_NRMESA", Table}});
+    s.prodOrig = std::make_unique<BareQuery>(
+        *s.bare, QStringLiteral("adqProdOrig"),
+        std::map<QString, QString>{{QStringLiteral("P_NRMESA"), Table},
+                                   {QStringLiteral("P_CDFILIAL"), Branch},
+                                   {QStringLiteral("P_CDLOJA"), Store},
+                                   {QStringLiteral("P_CDPRODCOUVER"), QStringLiteral("COUVER")},
+                                   {QStringLiteral("P_CDPRODCONSUM"), QStringLiteral("CONSUM")},
+                                   {QStringLiteral("P_CDPRODCONSFEM"), QStringLiteral("CONSFEM")}});
+    s.validaMesaDes =
+        std::make_unique<BareQuery>(*s.bare, QStringLiteral("adqValMesaDest"),
+                                    std::map<QString, QString>{{QStringLiteral("P_CDFILIAL"), Branch},
+                                                               {QStringLiteral("P_CDLOJA"), Store},
+                                                               {QStringLiteral("P_NRMESA"), Table}});
     return s;
 }
 

@@ -231,7 +231,7 @@ void insertAll(Rows& rows, const QDateTime& now) {
                     {{QStringLiteral("CDFILIAL"), Branch},
                      {QStringLiteral("CDLOJA"), Store},
                      {QStringLiteral("NRMESA"), text(t.number)},
-                     {QStringLiteral("NMMESA"), QStringLiteral("Mesa ") + text(t.number).mid(2)},
+                     {QStringLiteral("NMMESA"), QString(QStringLiteral("Mesa ") + text(t.number).mid(2))},
                      {QStringLiteral("IDSTMESAAUX"), text(t.status)}});
     for (const Sale& s : sales)
         rows.insert(

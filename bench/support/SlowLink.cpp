@@ -19,7 +19,7 @@ constexpr qsizetype EchoBytes = 256 * 1024;
 constexpr int EchoCharacters = 16 * 1024;
 
 std::runtime_error checkFailed(const QString& what) {
-    return std::runtime_error(("the delaying link failed its check: " + what).toStdString());
+    return std::runtime_error("the delaying link failed its check: " + what.toStdString());
 }
 
 // How long each of a few one-row queries takes, in milliseconds.
