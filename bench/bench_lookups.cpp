@@ -212,8 +212,8 @@ void runLookup(benchmark::State& state, Engine engine, Lookup lookup) {
     std::array<std::array<std::vector<double>, Layers>, 2> samples; // microseconds per call
     std::size_t round = 0;
     for (auto _ : state) {
-        for (std::size_t k = 0; k < 2 * Layers; ++k) {
-            const std::size_t pair = (round + k) % (2 * Layers);
+        for (std::size_t k = 0; k < 2 * std::size_t(Layers); ++k) {
+            const std::size_t pair = (round + k) % (2 * std::size_t(Layers));
             const std::size_t h = pair / Layers;
             const Layer layer = Layer(pair % Layers);
             const Clock::time_point start = Clock::now();

@@ -115,7 +115,8 @@ TEST(DataPacketTest, MalformedPacketsAreRejectedWithTheirReason) {
     };
     for (const auto& [json, fragments] : cases) {
         SCOPED_TRACE(json.toStdString());
-        expectError<PacketError>([&json] { DataPacket::fromJson(json, u"vendas.json"_s); },
+        // clang refuses to capture a structured binding; an init-capture names it
+        expectError<PacketError>([&packet = json] { DataPacket::fromJson(packet, u"vendas.json"_s); },
                                  QStringList(fragments) << u"vendas.json"_s);
     }
 }

@@ -31,7 +31,7 @@ struct Site {
     }
     QVariant transfer(const QByteArray& packet) {
         rdmTrPosicao = dm.get();
-        const QVariant result = setTransferencia(packet);
+        QVariant result = setTransferencia(packet);
         rdmTrPosicao = nullptr;
         return result;
     }
@@ -143,7 +143,7 @@ TYPED_TEST(TransferPathsTest, RandomRequestsWriteTheSameRowsThroughEitherWriter)
         seedRestaurant(subject.db->admin(), seed);
         ASSERT_EQ(subject.db->snapshot(), reference.db->snapshot());
 
-        std::mt19937 rng(seed * 31u);
+        std::mt19937 rng(std::mt19937::result_type(seed) * 31u);
         auto pick = [&](int n) {
             return int(rng() % unsigned(n));
         };
