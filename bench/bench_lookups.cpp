@@ -120,16 +120,19 @@ Setup& setupFor(Engine engine, int history) {
     s.module->adcTrPosicao.open();
 
     s.bare = testsupport::openSession(s.database->connectionString(), QStringLiteral("bench-bare"));
-    s.prodOrig = std::make_unique<BareQuery>(*s.bare, QStringLiteral("adqProdOrig"),
-                                             std::map<QString, QString>{{"P_NRMESA", Table},
-                                                                        {"P_CDFILIAL", Branch},
-                                                                        {"P_CDLOJA", Store},
-                                                                        {"P_CDPRODCOUVER", "COUVER"},
-                                                                        {"P_CDPRODCONSUM", "CONSUM"},
-                                                                        {"P_CDPRODCONSFEM", "CONSFEM"}});
-    s.validaMesaDes = std::make_unique<BareQuery>(
-        *s.bare, QStringLiteral("adqValMesaDest"),
-        std::map<QString, QString>{{"P_CDFILIAL", Branch}, {"P_CDLOJA", Store}, {"P_NRMESA", Table}});
+    s.prodOrig = std::make_unique<BareQuery>(
+        *s.bare, QStringLiteral("adqProdOrig"),
+        std::map<QString, QString>{{QStringLiteral("P_NRMESA"), Table},
+                                   {QStringLiteral("P_CDFILIAL"), Branch},
+                                   {QStringLiteral("P_CDLOJA"), Store},
+                                   {QStringLiteral("P_CDPRODCOUVER"), QStringLiteral("COUVER")},
+                                   {QStringLiteral("P_CDPRODCONSUM"), QStringLiteral("CONSUM")},
+                                   {QStringLiteral("P_CDPRODCONSFEM"), QStringLiteral("CONSFEM")}});
+    s.validaMesaDes =
+        std::make_unique<BareQuery>(*s.bare, QStringLiteral("adqValMesaDest"),
+                                    std::map<QString, QString>{{QStringLiteral("P_CDFILIAL"), Branch},
+                                                               {QStringLiteral("P_CDLOJA"), Store},
+                                                               {QStringLiteral("P_NRMESA"), Table}});
     return s;
 }
 
@@ -209,8 +212,8 @@ void runLookup(benchmark::State& state, Engine engine, Lookup lookup) {
     std::array<std::array<std::vector<double>, Layers>, 2> samples; // microseconds per call
     std::size_t round = 0;
     for (auto _ : state) {
-        for (std::size_t k = 0; k < 2 * Layers; ++k) {
-            const std::size_t pair = (round + k) % (2 * Layers);
+        for (std::size_t k = 0; k < 2 * std::size_t(Layers); ++k) {
+            const std::size_t pair = (round + k) % (2 * std::size_t(Layers));
             const std::size_t h = pair / Layers;
             const Layer layer = Layer(pair % Layers);
             const Clock::time_point start = Clock::now();

@@ -156,111 +156,119 @@ public:
         QStringList tabs{fromTab, toTab};
         tabs.sort();
         for (const QString& tab : tabs)
-            rows("adqBloqComanda", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", tab}});
-        rows("adqVerifVendaAberta", {{"P_CDFILIAL", Branch}, {"P_NRVENDAREST", toSale}});
+            rows("adqBloqComanda",
+                 {{QStringLiteral("P_CDFILIAL"), Branch}, {QStringLiteral("P_NRCOMANDA"), tab}});
+        rows("adqVerifVendaAberta",
+             {{QStringLiteral("P_CDFILIAL"), Branch}, {QStringLiteral("P_NRVENDAREST"), toSale}});
         QHash<QString, double> originItems;
-        for (const auto& r : rows("adqItensOrigem", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}}))
+        for (const auto& r : rows("adqItensOrigem", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                                     {QStringLiteral("P_NRCOMANDA"), fromTab}}))
             originItems.insert(r[0].toString(), r[1].toDouble());
         int next = 0;
-        for (const auto& r : rows("next", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", toTab}}))
+        for (const auto& r :
+             rows("next", {{QStringLiteral("P_CDFILIAL"), Branch}, {QStringLiteral("P_NRCOMANDA"), toTab}}))
             next = std::max(next, r[0].toInt());
-        rows("adqPesqSeqProdCom",
-             {{"P_CDFILIAL", Branch}, {"P_NRVENDAREST", toSale}, {"P_NRCOMANDA", toTab}});
+        rows("adqPesqSeqProdCom", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                   {QStringLiteral("P_NRVENDAREST"), toSale},
+                                   {QStringLiteral("P_NRCOMANDA"), toTab}});
         for (const QString& item : items) {
             const QString newItem = platform::Ajusta(QString::number(++next), 6);
-            const QVariant originSale =
-                rows("adqBuscaVendaRest",
-                     {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}})
-                    .value(0)
-                    .value(0);
+            const QVariant originSale = rows("adqBuscaVendaRest", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                                                   {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                                                   {QStringLiteral("P_NRPRODCOMVEN"), item}})
+                                            .value(0)
+                                            .value(0);
             if (!originItems.contains(item))
                 throw std::runtime_error("the origin item is gone");
             std::map<QString, QVariant> ins = {
-                {"P_CDFILIAL", Branch},
-                {"P_NRVENDAREST", toSale},
-                {"P_NRCOMANDA", toTab},
-                {"P_NRPRODCOMVEN", newItem},
-                {"P_CDPRODUTO", QStringLiteral("BENCH")},
-                {"P_QTPRODCOMVEN", 2.0},
-                {"P_VRPRECCOMVEN", 10.0},
-                {"P_VRPRECCLCOMVEN", 0.0},
-                {"P_IDSTPRCOMVEN", QStringLiteral("1")},
-                {"P_VRDESCCOMVEN", 0.0},
-                {"P_VRACRCOMVEN", 0.5},
-                {"P_DTHRINCOMVEN", QDateTime(QDate(2026, 12, 8), QTime(12, 0))},
-                {"P_NRMESADSCOMORIT", fromTable},
-                {"P_CDLOJA", Store},
-                {"P_NRLUGARMESA", QStringLiteral("2")},
-                {"P_NRATRAPRODCOVE", 0.0},
-                {"P_QTITEMREFIL", 0.0}};
+                {QStringLiteral("P_CDFILIAL"), Branch},
+                {QStringLiteral("P_NRVENDAREST"), toSale},
+                {QStringLiteral("P_NRCOMANDA"), toTab},
+                {QStringLiteral("P_NRPRODCOMVEN"), newItem},
+                {QStringLiteral("P_CDPRODUTO"), QStringLiteral("BENCH")},
+                {QStringLiteral("P_QTPRODCOMVEN"), 2.0},
+                {QStringLiteral("P_VRPRECCOMVEN"), 10.0},
+                {QStringLiteral("P_VRPRECCLCOMVEN"), 0.0},
+                {QStringLiteral("P_IDSTPRCOMVEN"), QStringLiteral("1")},
+                {QStringLiteral("P_VRDESCCOMVEN"), 0.0},
+                {QStringLiteral("P_VRACRCOMVEN"), 0.5},
+                {QStringLiteral("P_DTHRINCOMVEN"), QDateTime(QDate(2026, 12, 8), QTime(12, 0))},
+                {QStringLiteral("P_NRMESADSCOMORIT"), fromTable},
+                {QStringLiteral("P_CDLOJA"), Store},
+                {QStringLiteral("P_NRLUGARMESA"), QStringLiteral("2")},
+                {QStringLiteral("P_NRATRAPRODCOVE"), 0.0},
+                {QStringLiteral("P_QTITEMREFIL"), 0.0}};
             command("acmInsProd", ins);
-            const auto obs = rows(
-                "adqObsItens", {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
+            const auto obs = rows("adqObsItens", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                                  {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                                  {QStringLiteral("P_NRPRODCOMVEN"), item}});
             for (const auto& o : obs)
-                command("acmInsObsItComandaVen", {{"CDFILIAL", Branch},
-                                                  {"NRVENDAREST", toSale},
-                                                  {"NRCOMANDA", toTab},
-                                                  {"NRPRODCOMVEN", newItem},
-                                                  {"CDGRPOCOR", o[2]},
-                                                  {"CDOCORR", o[3]}});
-            const auto comps =
-                rows("adqItComandaEst",
-                     {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
-            const auto compObs =
-                rows("adqObsItensEst",
-                     {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
+                command("acmInsObsItComandaVen", {{QStringLiteral("CDFILIAL"), Branch},
+                                                  {QStringLiteral("NRVENDAREST"), toSale},
+                                                  {QStringLiteral("NRCOMANDA"), toTab},
+                                                  {QStringLiteral("NRPRODCOMVEN"), newItem},
+                                                  {QStringLiteral("CDGRPOCOR"), o[2]},
+                                                  {QStringLiteral("CDOCORR"), o[3]}});
+            const auto comps = rows("adqItComandaEst", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                                        {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                                        {QStringLiteral("P_NRPRODCOMVEN"), item}});
+            const auto compObs = rows("adqObsItensEst", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                                         {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                                         {QStringLiteral("P_NRPRODCOMVEN"), item}});
             for (const auto& comp : comps) {
-                command("acmInsProdEst", {{"P_CDFILIAL", comp[0]},
-                                          {"P_NRVENDAREST", toSale},
-                                          {"P_NRCOMANDA", toTab},
-                                          {"P_NRPRODCOMVEN", newItem},
-                                          {"P_CDPRODUTO", comp[4]},
-                                          {"P_QTPROCOMEST", comp[5].toDouble()},
-                                          {"P_VRPRECCOMEST", comp[6].toDouble()},
-                                          {"P_DSOBSPEDDIGEST", comp[8]}});
+                command("acmInsProdEst", {{QStringLiteral("P_CDFILIAL"), comp[0]},
+                                          {QStringLiteral("P_NRVENDAREST"), toSale},
+                                          {QStringLiteral("P_NRCOMANDA"), toTab},
+                                          {QStringLiteral("P_NRPRODCOMVEN"), newItem},
+                                          {QStringLiteral("P_CDPRODUTO"), comp[4]},
+                                          {QStringLiteral("P_QTPROCOMEST"), comp[5].toDouble()},
+                                          {QStringLiteral("P_VRPRECCOMEST"), comp[6].toDouble()},
+                                          {QStringLiteral("P_DSOBSPEDDIGEST"), comp[8]}});
                 for (const auto& o : compObs)
                     if (o[0] == comp[3] && o[2] == comp[4])
-                        command("acmInsObsItComandaEst", {{"CDFILIAL", Branch},
-                                                          {"NRVENDAREST", toSale},
-                                                          {"NRCOMANDA", toTab},
-                                                          {"NRPRODCOMVEN", newItem},
-                                                          {"CDPRODUTO", comp[4]},
-                                                          {"CDGRPOCOR", o[3]},
-                                                          {"CDOCORR", o[4]}});
+                        command("acmInsObsItComandaEst", {{QStringLiteral("CDFILIAL"), Branch},
+                                                          {QStringLiteral("NRVENDAREST"), toSale},
+                                                          {QStringLiteral("NRCOMANDA"), toTab},
+                                                          {QStringLiteral("NRPRODCOMVEN"), newItem},
+                                                          {QStringLiteral("CDPRODUTO"), comp[4]},
+                                                          {QStringLiteral("CDGRPOCOR"), o[3]},
+                                                          {QStringLiteral("CDOCORR"), o[4]}});
             }
-            std::map<QString, QVariant> move = {{"CDFILIALOLD", Branch},
-                                                {"NRVENDARESTOLD", originSale},
-                                                {"NRCOMANDAOLD", fromTab},
-                                                {"NRPRODCOMVENOLD", item},
-                                                {"NRVENDAREST", toSale},
-                                                {"NRCOMANDA", toTab},
-                                                {"NRPRODCOMVEN", newItem},
-                                                {"NRMESA", toTable},
-                                                {"NRLUGARMESAIT", QStringLiteral("2")}};
-            const bool tracked = !rows("adqVerifPedidoAlt", {{"P_CDFILIALOLD", Branch},
-                                                             {"P_NRVENDARESTOLD", originSale},
-                                                             {"P_NRCOMANDAOLD", fromTab},
-                                                             {"P_NRPRODCOMVENOLD", item}})
+            std::map<QString, QVariant> move = {{QStringLiteral("CDFILIALOLD"), Branch},
+                                                {QStringLiteral("NRVENDARESTOLD"), originSale},
+                                                {QStringLiteral("NRCOMANDAOLD"), fromTab},
+                                                {QStringLiteral("NRPRODCOMVENOLD"), item},
+                                                {QStringLiteral("NRVENDAREST"), toSale},
+                                                {QStringLiteral("NRCOMANDA"), toTab},
+                                                {QStringLiteral("NRPRODCOMVEN"), newItem},
+                                                {QStringLiteral("NRMESA"), toTable},
+                                                {QStringLiteral("NRLUGARMESAIT"), QStringLiteral("2")}};
+            const bool tracked = !rows("adqVerifPedidoAlt", {{QStringLiteral("P_CDFILIALOLD"), Branch},
+                                                             {QStringLiteral("P_NRVENDARESTOLD"), originSale},
+                                                             {QStringLiteral("P_NRCOMANDAOLD"), fromTab},
+                                                             {QStringLiteral("P_NRPRODCOMVENOLD"), item}})
                                       .isEmpty();
             command(tracked ? "acmUpPedidoAlt" : "acmInsPedidoAlt", move);
-            command("acmDelProdEst",
-                    {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
-            command("acmDelProd",
-                    {{"P_CDFILIAL", Branch}, {"P_NRCOMANDA", fromTab}, {"P_NRPRODCOMVEN", item}});
+            command("acmDelProdEst", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                      {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                      {QStringLiteral("P_NRPRODCOMVEN"), item}});
+            command("acmDelProd", {{QStringLiteral("P_CDFILIAL"), Branch},
+                                   {QStringLiteral("P_NRCOMANDA"), fromTab},
+                                   {QStringLiteral("P_NRPRODCOMVEN"), item}});
         }
         const double surcharge = 0.5 * double(items.size());
-        command("acmUpdComanda", {{"P_VRACRCOMANDA", surcharge},
-                                  {"P_CDFILIAL", Branch},
-                                  {"P_CDLOJA", Store},
-                                  {"P_NRCOMANDA", toTab}});
-        command("acmUpdComanda", {{"P_VRACRCOMANDA", -surcharge},
-                                  {"P_CDFILIAL", Branch},
-                                  {"P_CDLOJA", Store},
-                                  {"P_NRCOMANDA", fromTab}});
-        command("acmUpdMesa", {{"P_IDSTMESAAUX", QStringLiteral("O")},
-                               {"P_CDFILIAL", Branch},
-                               {"P_CDLOJA", Store},
-                               {"P_NRMESA", toTable}});
+        command("acmUpdComanda", {{QStringLiteral("P_VRACRCOMANDA"), surcharge},
+                                  {QStringLiteral("P_CDFILIAL"), Branch},
+                                  {QStringLiteral("P_CDLOJA"), Store},
+                                  {QStringLiteral("P_NRCOMANDA"), toTab}});
+        command("acmUpdComanda", {{QStringLiteral("P_VRACRCOMANDA"), -surcharge},
+                                  {QStringLiteral("P_CDFILIAL"), Branch},
+                                  {QStringLiteral("P_CDLOJA"), Store},
+                                  {QStringLiteral("P_NRCOMANDA"), fromTab}});
+        command("acmUpdMesa", {{QStringLiteral("P_IDSTMESAAUX"), QStringLiteral("O")},
+                               {QStringLiteral("P_CDFILIAL"), Branch},
+                               {QStringLiteral("P_CDLOJA"), Store},
+                               {QStringLiteral("P_NRMESA"), toTable}});
         c_.commit();
     }
 

@@ -6,4 +6,11 @@ function(mvt_warnings target)
         # designated initialisers leave the other members at their defaults on purpose
         -Wno-missing-field-initializers
         -Werror)
+    # Every conversion between bytes and text is written out, so that its encoding is chosen, not
+    # assumed; a connect whose argument would narrow fails to build; a + b builds a string at once.
+    target_compile_definitions(${target} PRIVATE
+        QT_NO_CAST_FROM_ASCII
+        QT_NO_CAST_TO_ASCII
+        QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+        QT_USE_QSTRINGBUILDER)
 endfunction()

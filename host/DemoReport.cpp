@@ -59,7 +59,7 @@ DemoState DemoState::fromJson(const QJsonObject& json) {
         state.tables.insert(it.key(), {table.value(QStringLiteral("status")).toString(),
                                        table.value(QStringLiteral("items")).toInt()});
     }
-    for (const QJsonValue& move : json.value(QStringLiteral("moves")).toArray())
+    for (const auto& move : json.value(QStringLiteral("moves")).toArray())
         state.moves << move.toString();
     state.auditLines = json.value(QStringLiteral("auditLines")).toInt();
     return state;

@@ -231,7 +231,7 @@ void insertAll(Rows& rows, const QDateTime& now) {
                     {{QStringLiteral("CDFILIAL"), Branch},
                      {QStringLiteral("CDLOJA"), Store},
                      {QStringLiteral("NRMESA"), text(t.number)},
-                     {QStringLiteral("NMMESA"), QStringLiteral("Mesa ") + text(t.number).mid(2)},
+                     {QStringLiteral("NMMESA"), QString(QStringLiteral("Mesa ") + text(t.number).mid(2))},
                      {QStringLiteral("IDSTMESAAUX"), text(t.status)}});
     for (const Sale& s : sales)
         rows.insert(
@@ -242,7 +242,7 @@ void insertAll(Rows& rows, const QDateTime& now) {
              {QStringLiteral("CDLOJA"), Store},
              {QStringLiteral("NRPESMESAVEN"), text(s.people)},
              {QStringLiteral("DTHRFECHMESA"),
-              s.closedMinutesAgo > 0 ? QVariant(now.addSecs(-60 * s.closedMinutesAgo)) : QVariant()}});
+              s.closedMinutesAgo > 0 ? QVariant(now.addSecs(-60LL * s.closedMinutesAgo)) : QVariant()}});
     for (const Tab& t : tabs) {
         // the tab's surcharge is the sum of its items' surcharges
         qint64 cents = 0;
@@ -271,7 +271,7 @@ void insertAll(Rows& rows, const QDateTime& now) {
                      {QStringLiteral("IDSTPRCOMVEN"), QStringLiteral("1")},
                      {QStringLiteral("VRDESCCOMVEN"), money(item.discountCents)},
                      {QStringLiteral("NRLUGARMESA"), text(item.seat)},
-                     {QStringLiteral("DTHRINCOMVEN"), now.addSecs(-60 * item.minutesAgo)},
+                     {QStringLiteral("DTHRINCOMVEN"), now.addSecs(-60LL * item.minutesAgo)},
                      {QStringLiteral("CDLOJA"), Store},
                      {QStringLiteral("VRACRCOMVEN"), money(surchargeCents(item))},
                      {QStringLiteral("NRSEQPRODCOM"), orNull(item.sequence)},

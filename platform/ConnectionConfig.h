@@ -9,6 +9,7 @@ namespace platform {
 //   2. mvt04215.ini beside the host program, section [connections], key <code>, then key "default"
 //      (quote a value that holds commas);
 //   3. the embedded default: a SQLite file zel.db beside the host program.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the suite's shared library gives it this name
 QString _GetStringConexZel(const QString& systemCode);
 
 } // namespace platform

@@ -627,7 +627,7 @@ void Dataset::setDisplayFormat(const QString& field, const QString& format) {
 void Dataset::setGetText(const QString& field, GetText handler) {
     const int f = requireField(field);
     if (handler)
-        getText_.insert(f, std::move(handler));
+        getText_.emplace(f, std::move(handler));
     else
         getText_.remove(f);
 }
@@ -644,7 +644,7 @@ QString Dataset::formatNumber(double value, const QString& format, const QLocale
     QLocale::NumberOptions options = l.numberOptions();
     options.setFlag(QLocale::OmitGroupSeparator, !parsed.grouped);
     l.setNumberOptions(options);
-    const QString text = l.toString(std::abs(value), 'f', parsed.decimals);
+    QString text = l.toString(std::abs(value), 'f', parsed.decimals);
     // A value that rounds to zero shows no minus sign.
     if (value < 0 && text != l.toString(0.0, 'f', parsed.decimals))
         return l.negativeSign() + text;

@@ -99,7 +99,7 @@ LockedRead readUnderLock(TrdmTrPosicao& dm, platform::db::Transaction& transacti
             item.copied.values.reserve(copied.size());
             for (int at : std::as_const(copied))
                 item.copied.values << row[at];
-            read.originItems.insert({origins[i], row[itemColumn].toString()}, std::move(item));
+            read.originItems.emplace(std::pair{origins[i], row[itemColumn].toString()}, std::move(item));
         }
     }
 

@@ -24,9 +24,9 @@ namespace {
 
 using Clock = DelayProxy::Clock;
 
-constexpr qsizetype ReadSize = 64 * 1024;
+constexpr qsizetype ReadSize = qsizetype(64) * 1024;
 // A side is read no further while this much of it waits for its time.
-constexpr qsizetype MaxQueued = 8 * 1024 * 1024;
+constexpr qsizetype MaxQueued = qsizetype(8) * 1024 * 1024;
 
 std::runtime_error systemError(const std::string& what) {
     return std::runtime_error("delay proxy: " + what + ": " + std::strerror(errno));
@@ -118,7 +118,7 @@ DelayProxy::DelayProxy(const QString& serverHost, int serverPort, std::chrono::n
     wakeup_ = Fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     if (wakeup_.get() < 0)
         throw systemError("eventfd");
-    thread_ = std::jthread([this](std::stop_token stop) {
+    thread_ = std::jthread([this](const std::stop_token& stop) {
         try {
             run(stop);
         } catch (const std::exception& e) {
@@ -134,7 +134,7 @@ DelayProxy::~DelayProxy() {
     thread_.join();
 }
 
-void DelayProxy::run(std::stop_token stop) {
+void DelayProxy::run(const std::stop_token& stop) {
     // The kernel lets a sleeping thread oversleep by 50 us unless told otherwise; that would blur a
     // quarter of a millisecond.
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);

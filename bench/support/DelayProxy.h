@@ -55,7 +55,7 @@ private:
     };
 
     struct Link;
-    void run(std::stop_token stop);
+    void run(const std::stop_token& stop);
     void accept(std::vector<std::unique_ptr<Link>>& links);
     void take(Link& link, bool fromClient);
     void pass(Link& link, bool toClient, Clock::time_point now);

@@ -118,7 +118,7 @@ void HistoryDatabase::seed() {
         c.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     } else
         c.exec(QStringLiteral("ANALYZE ") + host::suiteTableNames().join(QStringLiteral(", ")));
-    seedSeconds_ = timer.elapsed() / 1000.0;
+    seedSeconds_ = double(timer.elapsed()) / 1000.0;
 }
 
 } // namespace bench

@@ -15,11 +15,11 @@ namespace bench {
 namespace {
 
 constexpr int Queries = 20;
-constexpr qsizetype EchoBytes = 256 * 1024;
+constexpr qsizetype EchoBytes = qsizetype(256) * 1024;
 constexpr int EchoCharacters = 16 * 1024;
 
 std::runtime_error checkFailed(const QString& what) {
-    return std::runtime_error(("the delaying link failed its check: " + what).toStdString());
+    return std::runtime_error("the delaying link failed its check: " + what.toStdString());
 }
 
 // How long each of a few one-row queries takes, in milliseconds.
@@ -37,7 +37,7 @@ std::vector<double> queryTimes(const QSqlDatabase& db) {
 }
 
 double median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(values.size() / 2), values.end());
     return values[values.size() / 2];
 }
 

@@ -41,7 +41,7 @@ bool isNoAnswer(const DatabaseError& e) {
         "no route to host",
         "network is unreachable",
     };
-    const QString text = e.databaseText();
+    const QString& text = e.databaseText();
     for (const char* phrase : phrases)
         if (text.contains(QLatin1String(phrase), Qt::CaseInsensitive))
             return true;

@@ -46,7 +46,7 @@ bool seatBefore(const QString& a, const QString& b) {
 
 // The offered seat that is `wanted`: the same text, else the same number ("1" finds "01").
 QString findSeat(const QStringList& seats, const QString& wanted) {
-    const QString w = wanted.trimmed();
+    QString w = wanted.trimmed();
     if (w.isEmpty())
         return {};
     if (seats.contains(w))
@@ -291,7 +291,7 @@ QString SeatChooser::addSeat() {
     const int highest = highestNumber(destinationSeats_);
     if (highest >= LastSeat)
         return {};
-    const QString seat = QString::number(highest + 1).rightJustified(padWidth_, u'0');
+    QString seat = QString::number(highest + 1).rightJustified(padWidth_, u'0');
     destinationSeats_ << seat;
     addButton(destination_, seat, false);
     fitHeight(destination_, int(destinationSeats_.size()));

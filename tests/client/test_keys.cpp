@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         for (int i = 1; i <= 4; ++i)
             f.sales().item(u"10"_s, u"00000%1"_s.arg(i), u"P%1"_s.arg(i), 1,
-                           columns({{"NRLUGARMESA", i == 4 ? "2" : "1"}}));
+                           columns({{"NRLUGARMESA", i == 4 ? u"2"_s : u"1"_s}}));
         f.open();
     }
     // Which of Adicionar, Adicionar Todos, Remover and Remover Todos are enabled, as 1 and 0.
@@ -178,7 +178,8 @@ TEST(KeysOnNames, ARefusedKeyLeavesTheCursorOnTheItem) {
     f.sales()
         .product(u"AGUA"_s, u"Agua"_s)
         .product(u"AGUAG"_s, u"Agua com gas"_s)
-        .item(u"10"_s, u"000001"_s, u"AGUA"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}))
+        .item(u"10"_s, u"000001"_s, u"AGUA"_s, 1,
+              columns({{"NRLUGARMESA", u"2"_s}, {"IDSTLUGARMESA", u"S"_s}}))
         .item(u"10"_s, u"000002"_s, u"AGUAG"_s, 1);
     auto& s = f.open();
     QTest::mouseClick(originGrid(s)->viewport(), Qt::LeftButton, {},

@@ -14,8 +14,8 @@ using MovingItems = ScreenTest;
 
 TEST_F(MovingItems, TheDialogsTakeTheScreensTextsAndValues) {
     f.sales()
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}))
-        .item(u"10"_s, u"000002"_s, u"P2"_s, 5, columns({{"NRLUGARMESA", "3"}}))
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", u"2"_s}, {"IDSTLUGARMESA", u"S"_s}}))
+        .item(u"10"_s, u"000002"_s, u"P2"_s, 5, columns({{"NRLUGARMESA", u"3"_s}}))
         .item(u"10"_s, u"000003"_s, u"PESO"_s, 1.25);
     f.open();
     add(u"10"_s, u"000001"_s);
@@ -60,10 +60,10 @@ TEST_F(MovingItems, TheDialogsTakeTheScreensTextsAndValues) {
 // the grids show them so, and the failure is shown once.
 TEST_F(MovingItems, AFailureIsShownOnceAndTheGridsShowTheListsPutBack) {
     f.sales()
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", "1"}}))
-        .item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", "1"}, {"VRPRECCOMVEN", 10.5}}))
-        .item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", "2"}}))
-        .item(u"10"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRLUGARMESA", "2"}, {"VRPRECCOMVEN", 10.5}}));
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}))
+        .item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}, {"VRPRECCOMVEN", 10.5}}))
+        .item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", u"2"_s}}))
+        .item(u"10"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRLUGARMESA", u"2"_s}, {"VRPRECCOMVEN", 10.5}}));
     f.open();
     platform::Dataset &origin = s().lists().origin(), &destination = s().lists().destination();
     const QLocale readable = destination.locale();

@@ -78,7 +78,7 @@ TEST(OpeningWithBadSettings, TheFileAndFieldOrTheUnknownBranchAreNamedInsteadOfA
         ScreenFixture f;
         f.writeParameters(c.branch, u"003"_s, c.store);
         f.writeAccessControl();
-        f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"IDSTPRCOMVEN", "6"}}));
+        f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"IDSTPRCOMVEN", u"6"_s}}));
         EXPECT_TRUE(f.open().closedAtOpening());
         EXPECT_EQ(
             f.dialogs.messageTexts(3),
@@ -104,7 +104,7 @@ TEST(OpeningWithBadFiles, AMalformedLocalFileIsAClearError) {
 }
 
 TEST_F(Opening, AnOriginWithoutItemsClosesWithoutShowing) {
-    f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"IDSTPRCOMVEN", "6"}}));
+    f.sales().item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"IDSTPRCOMVEN", u"6"_s}}));
     f.open();
     EXPECT_TRUE(s().closedAtOpening());
     EXPECT_EQ(f.dialogs.messageTexts(3), QStringList({noItems}));
@@ -179,9 +179,9 @@ TEST_P(Display, QuantitiesPricesAndRefillShowInTheLocale) {
     ScreenFixture f;
     f.writeParameters();
     f.sales()
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"VRPRECCOMVEN", 1234.5}, {"IDPRODREFIL", "S"}}))
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"VRPRECCOMVEN", 1234.5}, {"IDPRODREFIL", u"S"_s}}))
         .item(u"10"_s, u"000002"_s, u"PESO"_s, 2.5)
-        .item(u"10"_s, u"000003"_s, u"P3"_s, 0.5, columns({{"IDPRODREFIL", "X"}}));
+        .item(u"10"_s, u"000003"_s, u"P3"_s, 0.5, columns({{"IDPRODREFIL", u"X"_s}}));
     auto& s = f.open();
     const QAbstractItemModel& grid = *originGrid(s)->model();
     auto cell = [&](int row, int column) {

@@ -93,15 +93,18 @@ TEST_F(DemoSeed, WritesTheDatabaseAndBothLocalFilesAgainFromScratch) {
 TEST_F(DemoSeed, OriginOffersItsItemsInOrderWithoutTheCoverCharge) {
     const DataPacket items = originItems();
     EXPECT_EQ(column(items, QStringLiteral("NRPRODCOMVEN")),
-              QStringList({"000001", "000002", "000003", "000004", "000005", "000006", "000007", "000008",
-                           "000009", "000010", "000011", "000012", "000013"}));
+              QStringList({QStringLiteral("000001"), QStringLiteral("000002"), QStringLiteral("000003"),
+                           QStringLiteral("000004"), QStringLiteral("000005"), QStringLiteral("000006"),
+                           QStringLiteral("000007"), QStringLiteral("000008"), QStringLiteral("000009"),
+                           QStringLiteral("000010"), QStringLiteral("000011"), QStringLiteral("000012"),
+                           QStringLiteral("000013")}));
     const QStringList names = column(items, QStringLiteral("NMPRODUTO"));
     EXPECT_EQ(names.first(), demo::OneUnitItemName);
     EXPECT_TRUE(names.contains(demo::ThreeUnitsItemName));
     EXPECT_EQ(names.filter(demo::ComboItemPrefix).size(), 3);
     QStringList tabs = column(items, QStringLiteral("NRCOMANDA"));
     tabs.removeDuplicates();
-    EXPECT_EQ(tabs, QStringList({"451", "452"}));
+    EXPECT_EQ(tabs, QStringList({QStringLiteral("451"), QStringLiteral("452")}));
     // the cover charge is on the table, and only the parameters keep it off the screen
     EXPECT_EQ(originItems(QString()).rows.size(), items.rows.size() + 1);
 }

@@ -44,17 +44,17 @@ ListsTest::ListsTest() {
 void appendItem(platform::Dataset& origin, const QString& tab, const QString& number, const QString& product,
                 double quantity, const QVariantMap& extra) {
     QVariantMap row =
-        columns({{"CDFILIAL", "0001"},
-                 {"NRVENDAREST", "100"},
+        columns({{"CDFILIAL", QStringLiteral("0001")},
+                 {"NRVENDAREST", QStringLiteral("100")},
                  {"NRCOMANDA", tab},
                  {"NRPRODCOMVEN", number},
                  {"CDPRODUTO", product},
                  {"QTPRODCOMVEN", quantity},
                  {"VRPRECCOMVEN", 10.0},
-                 {"NRLUGARMESA", "1"},
+                 {"NRLUGARMESA", QStringLiteral("1")},
                  {"DTHRINCOMVEN", QDateTime(QDate(2026, 12, 8), QTime(12, 30, 45, 123))},
-                 {"CDARVPROD", QStringLiteral("ARV") + product},
-                 {"NMPRODUTO", QStringLiteral("Produto ") + product},
+                 {"CDARVPROD", QString(QStringLiteral("ARV") + product)},
+                 {"NMPRODUTO", QString(QStringLiteral("Produto ") + product)},
                  {"IDPESAPROD", QString::fromLatin1(product == QLatin1String("PESO") ? "S" : "N")}});
     row.insert(extra);
     origin.append();

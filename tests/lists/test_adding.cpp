@@ -12,7 +12,7 @@ namespace {
 using Adding = ListsTest;
 
 TEST_F(Adding, ABlockedSeatMovesNothing) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", "2"}, {"IDSTLUGARMESA", "S"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", u"2"_s}, {"IDSTLUGARMESA", u"S"_s}}));
     const QByteArray before = state();
     EXPECT_FALSE(add(u"10"_s, u"000001"_s));
     EXPECT_FALSE(addSeat(u"3/2"_s));
@@ -21,7 +21,7 @@ TEST_F(Adding, ABlockedSeatMovesNothing) {
 }
 
 TEST_F(Adding, OneUnitOrLessMovesAtOnceAndTheSeatIsAskedOnlyForANewRecord) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", "2"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRLUGARMESA", u"2"_s}}));
     item(u"10"_s, u"000002"_s, u"P2"_s, 0.5);
     item(u"10"_s, u"000003"_s, u"P3"_s, 5);
     EXPECT_TRUE(add(u"10"_s, u"000001"_s, {u"3"_s}));
@@ -69,10 +69,10 @@ TEST_F(Adding, CancelledOrUnreadableAnswersChangeNothing) {
 }
 
 TEST_F(Adding, AGroupMovesWholeWithTheOtherItemsOfItsTab) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"NRSEQPRODCOM", "1"}}));
-    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", "1"}, {"NRLUGARMESA", "2"}}));
-    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRSEQPRODCOM", "2"}}));
-    item(u"11"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRSEQPRODCOM", "1"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"NRSEQPRODCOM", u"1"_s}}));
+    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}, {"NRLUGARMESA", u"2"_s}}));
+    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRSEQPRODCOM", u"2"_s}}));
+    item(u"11"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}));
     EXPECT_TRUE(add(u"10"_s, u"000001"_s, {u"4"_s}));
     EXPECT_EQ(answers.asked, QStringList({u"seats one 1"_s}));
     EXPECT_EQ(destinationList(), QStringList({u"10/000001=2@4"_s, u"10/000002=1@4"_s}));
@@ -82,7 +82,7 @@ TEST_F(Adding, AGroupMovesWholeWithTheOtherItemsOfItsTab) {
 TEST_F(Adding, AllItemsOfASeatJoinTheirDestinationRecords) {
     item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     item(u"10"_s, u"000002"_s, u"P2"_s, 3);
-    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", "2"}}));
+    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", u"2"_s}}));
     EXPECT_TRUE(addSeat(u"6/9"_s)); // a seat without items moves nothing
     EXPECT_TRUE(lists.destination().isEmpty());
     EXPECT_TRUE(add(u"10"_s, u"000002"_s, {u"1"_s, u"5"_s}));
@@ -113,11 +113,11 @@ TEST_F(Adding, TheSameItemNumberInTwoTabsStaysTwoItems) {
 // A failure halfway (a price the destination list cannot read, on the second of two items) must
 // leave both lists as they were.
 TEST_F(Adding, AFailureHalfwayUndoesTheWholeOperation) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", "1"}}));
-    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", "1"}, {"VRPRECCOMVEN", 10.5}}));
-    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", "2"}}));
-    item(u"10"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRLUGARMESA", "2"}, {"VRPRECCOMVEN", 10.5}}));
-    item(u"10"_s, u"000005"_s, u"P5"_s, 1, columns({{"NRLUGARMESA", "3"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}));
+    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}, {"VRPRECCOMVEN", 10.5}}));
+    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", u"2"_s}}));
+    item(u"10"_s, u"000004"_s, u"P4"_s, 1, columns({{"NRLUGARMESA", u"2"_s}, {"VRPRECCOMVEN", 10.5}}));
+    item(u"10"_s, u"000005"_s, u"P5"_s, 1, columns({{"NRLUGARMESA", u"3"_s}}));
     QLocale unreadable(QLocale::German, QLocale::Germany);
     unreadable.setNumberOptions(QLocale::RejectGroupSeparator);
     lists.destination().setLocale(unreadable);

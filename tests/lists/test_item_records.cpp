@@ -13,22 +13,22 @@ namespace {
 
 // Every column an item has at the origin, none of them left at its default.
 QVariantMap fullItem(const QString& seat) {
-    QVariantMap item = columns({{"VRPRECCOMVEN", 12.34},     {"TXPRODCOMVEN", "texto livre"},
-                                {"VRDESCCOMVEN", 1.5},       {"NRLUGARMESA", seat},
-                                {"CDGRPOCOR", "G1"},         {"CDOCORR", "O1"},
-                                {"NRMESAORIG", "0040"},      {"CDLOJAORIG", "02"},
-                                {"IDPRODIMPFIS", "S"},       {"VRACRCOMVEN", 0.75},
-                                {"NRSEQPRODCUP", "777"},     {"DSCOMANDAORI", "Comanda antiga"},
-                                {"NRCOMANDAORI", "9"},       {"NRPRODCOMORI", "000009"},
-                                {"CDCAIXACOLETOR", "C1"},    {"VRPRECCLCOMVEN", 11.5},
-                                {"CDPRODPROMOCAO", "PROMO"}, {"CDVENDEDOR", "0042"},
-                                {"IDORIGPEDCMD", "TAB"},     {"DSOBSPEDDIGCMD", "sem cebola"},
-                                {"NRATRAPRODCOVE", 2},       {"NRPEDIDOZEL", "P77"},
-                                {"CDSENHAPED", "S1"},        {"IDDIVIDECONTA", "S"},
-                                {"NRPRODORIG", "000008"},    {"QTITEMREFIL", 1},
-                                {"IDPRODREFIL", "S"},        {"NRINSCRCONS", "123"},
-                                {"NMCONSVEND", "Cliente"},   {"DSENDEVENDA", "Rua 1"}});
-    item.insert(columns({{"CDLOJA", "01"}, {"IDSTPRCOMVEN", "1"}, {"IDSTLUGARMESA", "N"}}));
+    QVariantMap item = columns({{"VRPRECCOMVEN", 12.34},        {"TXPRODCOMVEN", u"texto livre"_s},
+                                {"VRDESCCOMVEN", 1.5},          {"NRLUGARMESA", seat},
+                                {"CDGRPOCOR", u"G1"_s},         {"CDOCORR", u"O1"_s},
+                                {"NRMESAORIG", u"0040"_s},      {"CDLOJAORIG", u"02"_s},
+                                {"IDPRODIMPFIS", u"S"_s},       {"VRACRCOMVEN", 0.75},
+                                {"NRSEQPRODCUP", u"777"_s},     {"DSCOMANDAORI", u"Comanda antiga"_s},
+                                {"NRCOMANDAORI", u"9"_s},       {"NRPRODCOMORI", u"000009"_s},
+                                {"CDCAIXACOLETOR", u"C1"_s},    {"VRPRECCLCOMVEN", 11.5},
+                                {"CDPRODPROMOCAO", u"PROMO"_s}, {"CDVENDEDOR", u"0042"_s},
+                                {"IDORIGPEDCMD", u"TAB"_s},     {"DSOBSPEDDIGCMD", u"sem cebola"_s},
+                                {"NRATRAPRODCOVE", 2},          {"NRPEDIDOZEL", u"P77"_s},
+                                {"CDSENHAPED", u"S1"_s},        {"IDDIVIDECONTA", u"S"_s},
+                                {"NRPRODORIG", u"000008"_s},    {"QTITEMREFIL", 1},
+                                {"IDPRODREFIL", u"S"_s},        {"NRINSCRCONS", u"123"_s},
+                                {"NMCONSVEND", u"Cliente"_s},   {"DSENDEVENDA", u"Rua 1"_s}});
+    item.insert(columns({{"CDLOJA", u"01"_s}, {"IDSTPRCOMVEN", u"1"_s}, {"IDSTLUGARMESA", u"N"_s}}));
     return item;
 }
 
@@ -44,11 +44,11 @@ using ItemRecords = ListsTest;
 
 TEST_F(ItemRecords, ADestinationRecordTakesTheScreenAndTheOriginItem) {
     item(u"11"_s, u"000004"_s, u"P1"_s, 5,
-         columns({{"CDFILIAL", "0009"},
-                  {"NRLUGARMESA", "101"},
+         columns({{"CDFILIAL", u"0009"_s},
+                  {"NRLUGARMESA", u"101"_s},
                   {"VRDESCCOMVEN", QVariant()},
                   {"QTITEMREFIL", QVariant()},
-                  {"CDVENDEDOR", "0042"}}));
+                  {"CDVENDEDOR", u"0042"_s}}));
     EXPECT_TRUE(lists.destinationSeat().isEmpty());
     EXPECT_TRUE(add(u"11"_s, u"000004"_s, {u"2"_s, u"3"_s}));
     ASSERT_EQ(lists.destination().recordCount(), 1);

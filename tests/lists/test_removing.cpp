@@ -13,8 +13,8 @@ using Removing = ListsTest;
 
 TEST_F(Removing, OneUnitOrLessGoesBackAtOnce) {
     item(u"10"_s, u"000001"_s, u"P1"_s, 1);
-    item(u"10"_s, u"000002"_s, u"P2"_s, 0.5, columns({{"NRLUGARMESA", "3"}}));
-    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", "3"}}));
+    item(u"10"_s, u"000002"_s, u"P2"_s, 0.5, columns({{"NRLUGARMESA", u"3"_s}}));
+    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", u"3"_s}}));
     EXPECT_TRUE(addSeat(u"5/3"_s));
     EXPECT_TRUE(add(u"10"_s, u"000001"_s, {u"5"_s}));
     EXPECT_TRUE(remove(u"10"_s, u"000001"_s));
@@ -26,7 +26,7 @@ TEST_F(Removing, OneUnitOrLessGoesBackAtOnce) {
 }
 
 TEST_F(Removing, AQuantityIsAskedAndGoesBackToItsOriginRecord) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 3, columns({{"NRLUGARMESA", "2"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 3, columns({{"NRLUGARMESA", u"2"_s}}));
     item(u"10"_s, u"000002"_s, u"P2"_s, 5);
     EXPECT_TRUE(add(u"10"_s, u"000001"_s, {u"3"_s, u"4"_s}));
     EXPECT_TRUE(add(u"10"_s, u"000002"_s, {u"3"_s, u"4"_s}));
@@ -49,10 +49,10 @@ TEST_F(Removing, AQuantityIsAskedAndGoesBackToItsOriginRecord) {
 }
 
 TEST_F(Removing, AGroupGoesBackWithItsCompanionsOfTheSameTab) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"NRSEQPRODCOM", "1"}}));
-    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", "1"}, {"NRLUGARMESA", "2"}}));
-    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRSEQPRODCOM", "2"}}));
-    item(u"11"_s, u"000001"_s, u"P4"_s, 1, columns({{"NRSEQPRODCOM", "1"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 2, columns({{"NRSEQPRODCOM", u"1"_s}}));
+    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}, {"NRLUGARMESA", u"2"_s}}));
+    item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRSEQPRODCOM", u"2"_s}}));
+    item(u"11"_s, u"000001"_s, u"P4"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}));
     EXPECT_TRUE(addSeat(u"5/1"_s));
     EXPECT_TRUE(addSeat(u"5/2"_s));
     ASSERT_TRUE(lists.origin().isEmpty());
@@ -77,8 +77,8 @@ TEST_F(Removing, RemoveAllGivesPartsBackToTheRecordsLeft) {
 // A failure halfway (a price the origin list cannot read, on the second record going back) must
 // leave both lists as they were.
 TEST_F(Removing, AFailureHalfwayUndoesTheWholeOperation) {
-    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", "1"}}));
-    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", "1"}}));
+    item(u"10"_s, u"000001"_s, u"P1"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}));
+    item(u"10"_s, u"000002"_s, u"P2"_s, 1, columns({{"NRSEQPRODCOM", u"1"_s}}));
     EXPECT_TRUE(addSeat(u"5/1"_s));
     platform::Dataset& d = lists.destination();
     d.setRecNo(1);

@@ -73,6 +73,7 @@ TEST(Package, LoadingAndUnloadingCreatesNoDataModuleAndOpensNoConnection) {
     const Mvt04215PackageInfo* table = info();
     ASSERT_NE(table, nullptr);
     std::vector<std::string> names;
+    names.reserve(std::size_t(table->unitCount));
     for (int i = 0; i < table->unitCount; ++i)
         names.emplace_back(table->units[i].name);
     const auto pos = [&](const char* n) {

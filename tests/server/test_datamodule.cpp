@@ -128,11 +128,11 @@ TEST(DataModuleSession, ARollbackJournalFileKeepsItsModeAndAReadWaitsForAWriter)
     TestDatabase db(DbKind::SQLite);
     db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
     SalesBuilder(db.admin())
-        .product("P1", "Pizza")
-        .table("0005")
-        .sale("V1", "0005")
-        .tab("10", "V1")
-        .item("10", "000001", "P1", 1);
+        .product(QStringLiteral("P1"), QStringLiteral("Pizza"))
+        .table(QStringLiteral("0005"))
+        .sale(QStringLiteral("V1"), QStringLiteral("0005"))
+        .tab(QStringLiteral("10"), QStringLiteral("V1"))
+        .item(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
     db.admin().close();
     TrdmTrPosicao dm;
     dm.connectionStringOverride = db.connectionString();
@@ -162,7 +162,8 @@ TEST(DataModuleSession, ARollbackJournalFileKeepsItsModeAndAReadWaitsForAWriter)
         QSqlDatabase::removeDatabase(QStringLiteral("writer"));
     });
     const bool held = locked.get_future().get();
-    const QVariant items = getProdOrig("0005", "0001", "01", "", "", "");
+    const QVariant items = getProdOrig(QStringLiteral("0005"), QStringLiteral("0001"), QStringLiteral("01"),
+                                       QStringLiteral(""), QStringLiteral(""), QStringLiteral(""));
     writer.join();
     EXPECT_TRUE(held) << "the other program could not take the file";
     EXPECT_EQ(items.metaType().id(), QMetaType::QByteArray) << items.toString().toStdString();

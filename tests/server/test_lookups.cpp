@@ -14,6 +14,7 @@
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 using platform::DataPacket;
 
 namespace {
@@ -25,7 +26,7 @@ DataPacket packetOf(const QVariant& result) {
                       << result.toString().toStdString();
         return {};
     }
-    return DataPacket::fromJson(result.toByteArray(), QStringLiteral("lookup result"));
+    return DataPacket::fromJson(result.toByteArray(), u"lookup result"_s);
 }
 
 // The failure text a lookup returned; anything else fails the test.
@@ -38,27 +39,27 @@ QString failureOf(const QVariant& result) {
     return result.toString();
 }
 
-const QStringList itemColumns = {"NRPRODCOMVEN", "NRCOMANDA", "CDPRODUTO"};
+const QStringList itemColumns = {u"NRPRODCOMVEN"_s, u"NRCOMANDA"_s, u"CDPRODUTO"_s};
 
 template <typename Db> class TableLookups : public ServerFixture<Db> {
 protected:
     void prepare() override {
         ServerFixture<Db>::prepare();
-        this->builder->product("P1", "Pizza")
-            .product("P11", "Pizza grande")
-            .product("P2", "Suco", {{"NMPRODIMPFIS", "SUCO FISCAL"}})
-            .product("X", "Produto X")
-            .product("CONSUM", "Consumacao")
-            .product("CONSFEM", "Consumacao F")
-            .product("COUVER", "Couvert");
+        this->builder->product(u"P1"_s, u"Pizza"_s)
+            .product(u"P11"_s, u"Pizza grande"_s)
+            .product(u"P2"_s, u"Suco"_s, {{u"NMPRODIMPFIS"_s, u"SUCO FISCAL"_s}})
+            .product(u"X"_s, u"Produto X"_s)
+            .product(u"CONSUM"_s, u"Consumacao"_s)
+            .product(u"CONSFEM"_s, u"Consumacao F"_s)
+            .product(u"COUVER"_s, u"Couvert"_s);
     }
     QVariant prodOrig(const char* table, const char* couver = "COUVER", const char* consum = "CONSUM",
                       const char* consfem = "CONSFEM") {
-        return getProdOrig(QString::fromLatin1(table), "0001", "01", QString::fromLatin1(couver),
+        return getProdOrig(QString::fromLatin1(table), u"0001"_s, u"01"_s, QString::fromLatin1(couver),
                            QString::fromLatin1(consum), QString::fromLatin1(consfem));
     }
     QVariant destination(const char* table, const char* store = "01") {
-        return getValidaMesaDes("0001", QString::fromLatin1(store), QString::fromLatin1(table), "0099");
+        return getValidaMesaDes(u"0001"_s, QString::fromLatin1(store), QString::fromLatin1(table), u"0099"_s);
     }
 };
 
@@ -68,51 +69,59 @@ TYPED_TEST_SUITE(TableLookups, BothDatabases, DbKindNames);
 
 TYPED_TEST(TableLookups, OriginItemsAreTheOpenSalesOfferedItemsInItemOrderAsAPacket) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .closedSale("V0", "0005")
-        .tab("09", "V0")
-        .item("09", "000001", "P1", 1)
-        .sale("V1", "0005")
-        .tab("10", "V1")
-        .tab("11", "V1")
-        .item("11", "000007", "P2", 2)
-        .item("10", "000003", "P1", 1.5, {{"TXPRODCOMVEN", "sem cebola"}})
-        .item("10", "000004", "P1", 1, {{"IDSTPRCOMVEN", "6"}})
-        .item("10", "000005", "P1", 1, {{"IDSTPRCOMVEN", "7"}})
-        .item("10", "000006", "CONSUM", 1)
-        .item("11", "000008", "CONSFEM", 1)
-        .item("11", "000009", "COUVER", 1)
-        .item("10", "000010", "X", 1)
-        .table("0006")
-        .sale("V2", "0006")
-        .tab("20", "V2")
-        .item("20", "000002", "P1", 1);
-    this->other("0002").table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000011", "P1", 1);
-    this->other("0001", "02").table("0005").sale("V9", "0005").tab("90", "V9").item("90", "000012", "P1", 1);
+    b.table(u"0005"_s)
+        .closedSale(u"V0"_s, u"0005"_s)
+        .tab(u"09"_s, u"V0"_s)
+        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .tab(u"11"_s, u"V1"_s)
+        .item(u"11"_s, u"000007"_s, u"P2"_s, 2)
+        .item(u"10"_s, u"000003"_s, u"P1"_s, 1.5, {{u"TXPRODCOMVEN"_s, u"sem cebola"_s}})
+        .item(u"10"_s, u"000004"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"6"_s}})
+        .item(u"10"_s, u"000005"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
+        .item(u"10"_s, u"000006"_s, u"CONSUM"_s, 1)
+        .item(u"11"_s, u"000008"_s, u"CONSFEM"_s, 1)
+        .item(u"11"_s, u"000009"_s, u"COUVER"_s, 1)
+        .item(u"10"_s, u"000010"_s, u"X"_s, 1)
+        .table(u"0006"_s)
+        .sale(u"V2"_s, u"0006"_s)
+        .tab(u"20"_s, u"V2"_s)
+        .item(u"20"_s, u"000002"_s, u"P1"_s, 1);
+    this->other("0002")
+        .table(u"0005"_s)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .item(u"10"_s, u"000011"_s, u"P1"_s, 1);
+    this->other("0001", "02")
+        .table(u"0005"_s)
+        .sale(u"V9"_s, u"0005"_s)
+        .tab(u"90"_s, u"V9"_s)
+        .item(u"90"_s, u"000012"_s, u"P1"_s, 1);
 
     const DataPacket p = packetOf(this->prodOrig("0005"));
     EXPECT_EQ(p.fields.size(), 44);
     EXPECT_EQ(p.fields, schema::itemQueryFields());
     ASSERT_EQ(rowsOf(p, itemColumns), Rows({"000003|10|P1", "000007|11|P2", "000010|10|X"}))
         << "a given product code leaves product X on offer";
-    EXPECT_EQ(cell(p, 0, "NRVENDAREST").toString(), "V1");
-    EXPECT_EQ(cell(p, 0, "QTPRODCOMVEN").toDouble(), 1.5);
-    EXPECT_EQ(cell(p, 0, "TXPRODCOMVEN").toString(), "sem cebola");
-    EXPECT_EQ(cell(p, 0, "DTHRINCOMVEN").toDateTime(), SalesBuilder::orderedAt());
-    EXPECT_EQ(cell(p, 0, "NMPRODUTO").toString(), "Pizza");
-    EXPECT_EQ(cell(p, 1, "NMPRODUTO").toString(), "SUCO FISCAL") << "the fiscal name comes first";
-    EXPECT_EQ(cell(p, 0, "CDARVPROD").toString(), "ARVP1");
+    EXPECT_EQ(cell(p, 0, u"NRVENDAREST"_s).toString(), u"V1"_s);
+    EXPECT_EQ(cell(p, 0, u"QTPRODCOMVEN"_s).toDouble(), 1.5);
+    EXPECT_EQ(cell(p, 0, u"TXPRODCOMVEN"_s).toString(), u"sem cebola"_s);
+    EXPECT_EQ(cell(p, 0, u"DTHRINCOMVEN"_s).toDateTime(), SalesBuilder::orderedAt());
+    EXPECT_EQ(cell(p, 0, u"NMPRODUTO"_s).toString(), u"Pizza"_s);
+    EXPECT_EQ(cell(p, 1, u"NMPRODUTO"_s).toString(), u"SUCO FISCAL"_s) << "the fiscal name comes first";
+    EXPECT_EQ(cell(p, 0, u"CDARVPROD"_s).toString(), u"ARVP1"_s);
 
     EXPECT_EQ(rowsOf(packetOf(this->prodOrig("0006")), itemColumns), Rows({"000002|20|P1"}));
 }
 
 TYPED_TEST(TableLookups, AnEmptyProductCodeExcludesProductXAndAGivenCodeExactlyThatProduct) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1");
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s);
     int n = 0;
     for (const char* product : {"P1", "P11", "X", "CONSUM", "CONSFEM", "COUVER"})
-        b.item("10", QStringLiteral("%1").arg(++n, 6, 10, QLatin1Char('0')), QString::fromLatin1(product), 1);
-    const QStringList products = {"CDPRODUTO"};
+        b.item(u"10"_s, u"%1"_s.arg(++n, 6, 10, QLatin1Char('0')), QString::fromLatin1(product), 1);
+    const QStringList products = {u"CDPRODUTO"_s};
 
     EXPECT_EQ(rowsOf(packetOf(this->prodOrig("0005", "", "", "")), products),
               Rows({"P1", "P11", "CONSUM", "CONSFEM", "COUVER"}));
@@ -129,26 +138,26 @@ TYPED_TEST(TableLookups, AnEmptyProductCodeExcludesProductXAndAGivenCodeExactlyT
 
 TYPED_TEST(TableLookups, AnOriginWithNothingToOfferGivesAnEmptyPacketNotAText) {
     SalesBuilder& b = *this->builder;
-    b.table("0001") // no sale at all
-        .table("0002")
-        .closedSale("V2", "0002")
-        .tab("20", "V2")
-        .item("20", "000001", "P1", 1)
-        .table("0003")
-        .sale("V3", "0003")
-        .tab("30", "V3")
-        .item("30", "000001", "P1", 1, {{"IDSTPRCOMVEN", "6"}})
-        .item("30", "000002", "P1", 1, {{"IDSTPRCOMVEN", "7"}})
-        .table("0004")
-        .sale("V4", "0004")
-        .tab("40", "V4")
-        .item("40", "000001", "COUVER", 1)
-        .item("40", "000002", "CONSUM", 1)
-        .item("40", "000003", "CONSFEM", 1)
-        .table("0006")
-        .sale("V6", "0006")
-        .tab("60", "V6")
-        .item("60", "000001", "X", 1);
+    b.table(u"0001"_s) // no sale at all
+        .table(u"0002"_s)
+        .closedSale(u"V2"_s, u"0002"_s)
+        .tab(u"20"_s, u"V2"_s)
+        .item(u"20"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0003"_s)
+        .sale(u"V3"_s, u"0003"_s)
+        .tab(u"30"_s, u"V3"_s)
+        .item(u"30"_s, u"000001"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"6"_s}})
+        .item(u"30"_s, u"000002"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
+        .table(u"0004"_s)
+        .sale(u"V4"_s, u"0004"_s)
+        .tab(u"40"_s, u"V4"_s)
+        .item(u"40"_s, u"000001"_s, u"COUVER"_s, 1)
+        .item(u"40"_s, u"000002"_s, u"CONSUM"_s, 1)
+        .item(u"40"_s, u"000003"_s, u"CONSFEM"_s, 1)
+        .table(u"0006"_s)
+        .sale(u"V6"_s, u"0006"_s)
+        .tab(u"60"_s, u"V6"_s)
+        .item(u"60"_s, u"000001"_s, u"X"_s, 1);
 
     for (const char* table : {"0001", "0002", "0003", "0004", "0009"}) {
         SCOPED_TRACE(table);
@@ -165,57 +174,57 @@ TYPED_TEST(TableLookups, AnOriginWithNothingToOfferGivesAnEmptyPacketNotAText) {
 // and read the rows as they are now.
 TYPED_TEST(TableLookups, EveryCallReadsItsOwnTableAsItIsNow) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .sale("V1", "0005")
-        .tab("10", "V1")
-        .item("10", "000001", "P1", 1)
-        .table("0006")
-        .sale("V2", "0006")
-        .tab("20", "V2")
-        .tab("21", "V2")
-        .item("20", "000002", "P2", 1);
+    b.table(u"0005"_s)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0006"_s)
+        .sale(u"V2"_s, u"0006"_s)
+        .tab(u"20"_s, u"V2"_s)
+        .tab(u"21"_s, u"V2"_s)
+        .item(u"20"_s, u"000002"_s, u"P2"_s, 1);
 
     EXPECT_EQ(rowsOf(packetOf(this->prodOrig("0005")), itemColumns), Rows({"000001|10|P1"}));
     EXPECT_EQ(rowsOf(packetOf(this->prodOrig("0006")), itemColumns), Rows({"000002|20|P2"}));
     EXPECT_EQ(packetOf(this->destination("0005")).rows.size(), 1);
     EXPECT_EQ(packetOf(this->destination("0006")).rows.size(), 2);
 
-    b.item("10", "000003", "P11", 1).tab("12", "V1");
+    b.item(u"10"_s, u"000003"_s, u"P11"_s, 1).tab(u"12"_s, u"V1"_s);
     EXPECT_EQ(rowsOf(packetOf(this->prodOrig("0005")), itemColumns), Rows({"000001|10|P1", "000003|10|P11"}));
     EXPECT_EQ(packetOf(this->destination("0005")).rows.size(), 2);
 }
 
 TYPED_TEST(TableLookups, DestinationCheckHasOneRowPerTabOfTheOpenSale) {
     SalesBuilder& b = *this->builder;
-    b.table("0005", "O", "Varanda 5")
-        .closedSale("V0", "0005")
-        .tab("09", "V0", "Velha")
-        .sale("V1", "0005", "3")
-        .tab("10", "V1", "Ana")
-        .tab("11", "V1", "Bia")
-        .tab("12", "V1", "Caio")
-        .item("10", "000001", "P1", 1)
-        .table("0006")
-        .sale("V2", "0006")
-        .tab("20", "V2");
-    this->other("0002").table("0005").sale("V1", "0005").tab("15", "V1", "Outra filial");
+    b.table(u"0005"_s, u"O"_s, u"Varanda 5"_s)
+        .closedSale(u"V0"_s, u"0005"_s)
+        .tab(u"09"_s, u"V0"_s, u"Velha"_s)
+        .sale(u"V1"_s, u"0005"_s, u"3"_s)
+        .tab(u"10"_s, u"V1"_s, u"Ana"_s)
+        .tab(u"11"_s, u"V1"_s, u"Bia"_s)
+        .tab(u"12"_s, u"V1"_s, u"Caio"_s)
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0006"_s)
+        .sale(u"V2"_s, u"0006"_s)
+        .tab(u"20"_s, u"V2"_s);
+    this->other("0002").table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"15"_s, u"V1"_s, u"Outra filial"_s);
 
     const DataPacket p = packetOf(this->destination("0005"));
     EXPECT_EQ(p.fields, schema::destinationCheckFields());
-    EXPECT_EQ(sorted(rowsOf(p, {"NRMESA", "NMMESA", "IDSTMESAAUX", "NRCOMANDA", "NRVENDAREST", "NRPESMESAVEN",
-                                "DSCOMANDA"})),
+    EXPECT_EQ(sorted(rowsOf(p, {u"NRMESA"_s, u"NMMESA"_s, u"IDSTMESAAUX"_s, u"NRCOMANDA"_s, u"NRVENDAREST"_s,
+                                u"NRPESMESAVEN"_s, u"DSCOMANDA"_s})),
               Rows({"0005|Varanda 5|O|10|V1|3|Ana", "0005|Varanda 5|O|11|V1|3|Bia",
                     "0005|Varanda 5|O|12|V1|3|Caio"}));
 }
 
 TYPED_TEST(TableLookups, DestinationWithoutAnOpenSaleWithTabsGivesAnEmptyPacket) {
     SalesBuilder& b = *this->builder;
-    b.table("0001") // no sale
-        .table("0002")
-        .closedSale("V2", "0002")
-        .tab("20", "V2")
-        .table("0003")
-        .sale("V3", "0003"); // open, but without a tab
+    b.table(u"0001"_s) // no sale
+        .table(u"0002"_s)
+        .closedSale(u"V2"_s, u"0002"_s)
+        .tab(u"20"_s, u"V2"_s)
+        .table(u"0003"_s)
+        .sale(u"V3"_s, u"0003"_s); // open, but without a tab
     for (const char* table : {"0001", "0002", "0003", "0009"}) {
         SCOPED_TRACE(table);
         const DataPacket p = packetOf(this->destination(table));
@@ -226,18 +235,19 @@ TYPED_TEST(TableLookups, DestinationWithoutAnOpenSaleWithTabsGivesAnEmptyPacket)
 
 TYPED_TEST(TableLookups, DestinationChecksTheStoreOnTheTableRowOnly) {
     SalesBuilder& b = *this->builder;
-    b.table("0005", "O", "Salao").sale("V1", "0005").tab("10", "V1");
-    this->other("0001", "02").table("0005", "D", "Terraco");
+    b.table(u"0005"_s, u"O"_s, u"Salao"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s);
+    this->other("0001", "02").table(u"0005"_s, u"D"_s, u"Terraco"_s);
 
-    EXPECT_EQ(rowsOf(packetOf(this->destination("0005", "02")), {"NMMESA", "IDSTMESAAUX", "NRCOMANDA"}),
-              Rows({"Terraco|D|10"}))
+    EXPECT_EQ(
+        rowsOf(packetOf(this->destination("0005", "02")), {u"NMMESA"_s, u"IDSTMESAAUX"_s, u"NRCOMANDA"_s}),
+        Rows({"Terraco|D|10"}))
         << "the sale is not matched on the store";
     EXPECT_TRUE(packetOf(this->destination("0005", "03")).rows.isEmpty()) << "no table row in store 03";
 }
 
 TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     TestDatabase& db = *this->database;
     // both statements prepared before anything breaks
     ASSERT_EQ(packetOf(this->prodOrig("0005")).rows.size(), 1);
@@ -246,11 +256,11 @@ TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
 
     {
         FaultInjection fault([](const QString& statement) {
-            if (statement == QLatin1String("adqProdOrig") || statement == QLatin1String("adqValMesaDest"))
-                throw platform::DatabaseError(QStringLiteral("falha injetada"), {}, {}, statement);
+            if (statement == u"adqProdOrig"_s || statement == u"adqValMesaDest"_s)
+                throw platform::DatabaseError(u"falha injetada"_s, {}, {}, statement);
         });
-        EXPECT_TRUE(failureOf(this->prodOrig("0005")).contains("falha injetada"));
-        EXPECT_TRUE(failureOf(this->destination("0005")).contains("falha injetada"));
+        EXPECT_TRUE(failureOf(this->prodOrig("0005")).contains(u"falha injetada"_s));
+        EXPECT_TRUE(failureOf(this->destination("0005")).contains(u"falha injetada"_s));
     }
     EXPECT_EQ(packetOf(this->prodOrig("0005")).rows.size(), 1) << "a failed call leaves nothing behind";
     EXPECT_EQ(packetOf(this->destination("0005")).rows.size(), 1);
@@ -263,15 +273,15 @@ TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
     this->module->adcTrPosicao.open();
     EXPECT_EQ(packetOf(this->prodOrig("0005")).rows.size(), 1) << "answers again once reconnected";
     EXPECT_EQ(packetOf(this->destination("0005")).rows.size(), 1);
-    db.exec("DROP TABLE ITCOMANDAVEN");
-    EXPECT_TRUE(failureOf(this->prodOrig("0005")).contains("ITCOMANDAVEN", Qt::CaseInsensitive));
-    db.exec("DROP TABLE COMANDAVEN");
-    EXPECT_TRUE(failureOf(this->destination("0005")).contains("COMANDAVEN", Qt::CaseInsensitive));
-    EXPECT_EQ(db.rows("SELECT NRVENDAREST FROM VENDAREST"), QStringList({"V1"}));
+    db.exec(u"DROP TABLE ITCOMANDAVEN"_s);
+    EXPECT_TRUE(failureOf(this->prodOrig("0005")).contains(u"ITCOMANDAVEN"_s, Qt::CaseInsensitive));
+    db.exec(u"DROP TABLE COMANDAVEN"_s);
+    EXPECT_TRUE(failureOf(this->destination("0005")).contains(u"COMANDAVEN"_s, Qt::CaseInsensitive));
+    EXPECT_EQ(db.rows(u"SELECT NRVENDAREST FROM VENDAREST"_s), QStringList({u"V1"_s}));
 }
 
 TEST(TableLookupsWithoutModule, EachLookupAnswersWithAText) {
     ASSERT_EQ(rdmTrPosicao, nullptr);
-    failureOf(getProdOrig("0005", "0001", "01", "", "", ""));
-    failureOf(getValidaMesaDes("0001", "01", "0005", "0006"));
+    failureOf(getProdOrig(u"0005"_s, u"0001"_s, u"01"_s, u""_s, u""_s, u""_s));
+    failureOf(getValidaMesaDes(u"0001"_s, u"01"_s, u"0005"_s, u"0006"_s));
 }

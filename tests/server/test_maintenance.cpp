@@ -14,6 +14,7 @@
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -23,8 +24,7 @@ public:
     explicit FailingStatement(const char* name)
         : fault_([target = QString::fromLatin1(name)](const QString& statement) {
               if (statement == target)
-                  throw platform::DatabaseError(QStringLiteral("falha injetada em %1").arg(statement), {}, {},
-                                                statement);
+                  throw platform::DatabaseError(u"falha injetada em %1"_s.arg(statement), {}, {}, statement);
           }) {}
 
 private:
@@ -58,20 +58,24 @@ template <typename Db> class TableMaintenance : public ServerFixture<Db> {
 protected:
     void prepare() override {
         ServerFixture<Db>::prepare();
-        this->builder->product("P1", "Pizza");
+        this->builder->product(u"P1"_s, u"Pizza"_s);
     }
 
-    bool isEmpty(const char* table) { return setVerificaMesaVazia("0001", "01", QString::fromLatin1(table)); }
+    bool isEmpty(const char* table) {
+        return setVerificaMesaVazia(u"0001"_s, u"01"_s, QString::fromLatin1(table));
+    }
     bool release(const char* table, const char* to = "0008") {
-        return setLiberamesa("0001", "01", QString::fromLatin1(table), QString::fromLatin1(to));
+        return setLiberamesa(u"0001"_s, u"01"_s, QString::fromLatin1(table), QString::fromLatin1(to));
     }
     QVariant cleanUp(const char* table) { return setDeletaVendaRest(table, "0001", "01"); }
-    Rows sales() { return this->rows("SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"); }
-    Rows tabs() { return this->rows("SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"); }
+    Rows sales() { return this->rows(u"SELECT CDFILIAL, NRVENDAREST FROM VENDAREST ORDER BY 1, 2"_s); }
+    Rows tabs() { return this->rows(u"SELECT CDFILIAL, NRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"_s); }
     Rows items() {
-        return this->rows("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3");
+        return this->rows(u"SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAVEN ORDER BY 1, 2, 3"_s);
     }
-    Rows joins() { return this->rows("SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"); }
+    Rows joins() {
+        return this->rows(u"SELECT CDFILIAL, NRJUNMESA, NRMESA FROM MESAJUNCAO ORDER BY 1, 2, 3"_s);
+    }
 };
 
 TYPED_TEST_SUITE(TableMaintenance, BothDatabases, DbKindNames);
@@ -82,23 +86,26 @@ TYPED_TEST_SUITE(TableMaintenance, BothDatabases, DbKindNames);
 
 TYPED_TEST(TableMaintenance, ATableIsEmptyWhenItsOpenSaleHasNoItemRowOfAnyStatus) {
     SalesBuilder& b = *this->builder;
-    b.sale("V1", "0001")
-        .tab("10", "V1") // a tab, but no items
-        .closedSale("V3", "0003")
-        .tab("30", "V3")
-        .item("30", "000001", "P1", 1)
-        .sale("V4", "0004")
-        .tab("40", "V4")
-        .item("40", "000001", "P1", 1, {{"IDSTPRCOMVEN", "7"}})
-        .sale("V5", "0005")
-        .tab("50", "V5")
-        .item("50", "000001", "P1", 1, {{"IDSTPRCOMVEN", "6"}})
-        .sale("V6", "0006")
-        .tab("60", "V6")
-        .item("60", "000001", "P1", 1)
-        .sale("V7", "0007");
-    this->other("0002").sale("V7", "0007").tab("70", "V7").item("70", "000001", "P1", 1);
-    this->other("0001", "02").sale("V8", "0001").tab("80", "V8").item("80", "000001", "P1", 1);
+    b.sale(u"V1"_s, u"0001"_s)
+        .tab(u"10"_s, u"V1"_s) // a tab, but no items
+        .closedSale(u"V3"_s, u"0003"_s)
+        .tab(u"30"_s, u"V3"_s)
+        .item(u"30"_s, u"000001"_s, u"P1"_s, 1)
+        .sale(u"V4"_s, u"0004"_s)
+        .tab(u"40"_s, u"V4"_s)
+        .item(u"40"_s, u"000001"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
+        .sale(u"V5"_s, u"0005"_s)
+        .tab(u"50"_s, u"V5"_s)
+        .item(u"50"_s, u"000001"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"6"_s}})
+        .sale(u"V6"_s, u"0006"_s)
+        .tab(u"60"_s, u"V6"_s)
+        .item(u"60"_s, u"000001"_s, u"P1"_s, 1)
+        .sale(u"V7"_s, u"0007"_s);
+    this->other("0002").sale(u"V7"_s, u"0007"_s).tab(u"70"_s, u"V7"_s).item(u"70"_s, u"000001"_s, u"P1"_s, 1);
+    this->other("0001", "02")
+        .sale(u"V8"_s, u"0001"_s)
+        .tab(u"80"_s, u"V8"_s)
+        .item(u"80"_s, u"000001"_s, u"P1"_s, 1);
 
     EXPECT_TRUE(this->isEmpty("0001")) << "tabs without items; another store's sale does not count";
     EXPECT_TRUE(this->isEmpty("0002")) << "no sale at all";
@@ -114,7 +121,7 @@ TYPED_TEST(TableMaintenance, ATableIsNotEmptyWhenItCannotBeChecked) {
     this->module->adcTrPosicao.close();
     EXPECT_FALSE(this->isEmpty("0002"));
     this->module->adcTrPosicao.open();
-    this->database->exec("DROP TABLE ITCOMANDAVEN");
+    this->database->exec(u"DROP TABLE ITCOMANDAVEN"_s);
     EXPECT_FALSE(this->isEmpty("0002"));
 }
 
@@ -122,16 +129,16 @@ TYPED_TEST(TableMaintenance, ATableIsNotEmptyWhenItCannotBeChecked) {
 
 TYPED_TEST(TableMaintenance, ATableWhoseSaleHasItemsIsNotReleased) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .sale("V5", "0005")
-        .tab("50", "V5")
-        .item("50", "000001", "P1", 1)
-        .table("0007")
-        .sale("V7", "0007")
-        .tab("70", "V7")
-        .item("70", "000001", "P1", 1, {{"IDSTPRCOMVEN", "7"}})
-        .join("J1", "0005")
-        .join("J2", "0007");
+    b.table(u"0005"_s)
+        .sale(u"V5"_s, u"0005"_s)
+        .tab(u"50"_s, u"V5"_s)
+        .item(u"50"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0007"_s)
+        .sale(u"V7"_s, u"0007"_s)
+        .tab(u"70"_s, u"V7"_s)
+        .item(u"70"_s, u"000001"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
+        .join(u"J1"_s, u"0005"_s)
+        .join(u"J2"_s, u"0007"_s);
     const QStringList before = this->database->snapshot();
     EXPECT_FALSE(this->release("0005"));
     EXPECT_FALSE(this->release("0007"));
@@ -140,33 +147,41 @@ TYPED_TEST(TableMaintenance, ATableWhoseSaleHasItemsIsNotReleased) {
 
 TYPED_TEST(TableMaintenance, ReleasingDeletesTheOpenSaleWithItsTabsFreesTheTableAndHandsItsJoinOver) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .table("0006")
-        .closedSale("V0", "0005")
-        .tab("09", "V0")
-        .item("09", "000001", "P1", 1)
-        .sale("V1", "0005")
-        .tab("10", "V1")
-        .tab("11", "V1")
-        .sale("V2", "0006")
-        .tab("20", "V2")
-        .join("J1", "0005")
-        .join("J1", "0006");
-    this->other("0002").table("0005").sale("V1", "0005").tab("10", "V1").join("J1", "0005");
+    b.table(u"0005"_s)
+        .table(u"0006"_s)
+        .closedSale(u"V0"_s, u"0005"_s)
+        .tab(u"09"_s, u"V0"_s)
+        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .tab(u"11"_s, u"V1"_s)
+        .sale(u"V2"_s, u"0006"_s)
+        .tab(u"20"_s, u"V2"_s)
+        .join(u"J1"_s, u"0005"_s)
+        .join(u"J1"_s, u"0006"_s);
+    this->other("0002")
+        .table(u"0005"_s)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .join(u"J1"_s, u"0005"_s);
 
     EXPECT_TRUE(this->release("0005"));
     EXPECT_EQ(this->sales(), Rows({"0001|V0", "0001|V2", "0002|V1"}));
     EXPECT_EQ(this->tabs(), Rows({"0001|09", "0001|20", "0002|10"}));
     EXPECT_EQ(this->items(), Rows({"0001|09|000001"}));
-    EXPECT_EQ(this->status("0005"), "D");
-    EXPECT_EQ(this->status("0006"), "O");
-    EXPECT_EQ(this->status("0005", "0002"), "O");
+    EXPECT_EQ(this->status("0005"), u"D"_s);
+    EXPECT_EQ(this->status("0006"), u"O"_s);
+    EXPECT_EQ(this->status("0005", "0002"), u"O"_s);
     EXPECT_EQ(this->joins(), Rows({"0001|J1|0006", "0001|J1|0008", "0002|J1|0005"}));
 }
 
 TYPED_TEST(TableMaintenance, ReleasingATableWithoutAnOpenSaleOnlyFreesItAndHandsItsJoinOver) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").closedSale("V0", "0005").tab("09", "V0").item("09", "000001", "P1", 1).join("J1", "0005");
+    b.table(u"0005"_s)
+        .closedSale(u"V0"_s, u"0005"_s)
+        .tab(u"09"_s, u"V0"_s)
+        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
+        .join(u"J1"_s, u"0005"_s);
     const QStringList before = this->database->snapshot();
 
     EXPECT_TRUE(this->release("0005"));
@@ -177,7 +192,7 @@ TYPED_TEST(TableMaintenance, ReleasingATableWithoutAnOpenSaleOnlyFreesItAndHands
 
 TYPED_TEST(TableMaintenance, ReleasingATableInTwoJoinsHandsOnlyOneOver) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").join("J1", "0005").join("J2", "0005").join("J2", "0006");
+    b.table(u"0005"_s).join(u"J1"_s, u"0005"_s).join(u"J2"_s, u"0005"_s).join(u"J2"_s, u"0006"_s);
 
     EXPECT_TRUE(this->release("0005"));
     const Rows after = this->joins();
@@ -188,7 +203,11 @@ TYPED_TEST(TableMaintenance, ReleasingATableInTwoJoinsHandsOnlyOneOver) {
 
 TYPED_TEST(TableMaintenance, AFailureWhileReleasingRollsEverythingBack) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1").tab("11", "V1").join("J1", "0005");
+    b.table(u"0005"_s)
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .tab(u"11"_s, u"V1"_s)
+        .join(u"J1"_s, u"0005"_s);
     const QStringList before = this->database->snapshot();
 
     for (const char* statement : {"adqBloqComandasVenda", "acmDeletaComandaven", "acmDeletaVendaRest",
@@ -210,14 +229,14 @@ TYPED_TEST(TableMaintenance, AFailureWhileReleasingRollsEverythingBack) {
 // the tabs are locked; here it arrives inside the service's own transaction, on either database.
 TYPED_TEST(TableMaintenance, AnItemThatArrivesBeforeTheTabsAreLockedStopsTheRelease) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1").join("J1", "0005");
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).join(u"J1"_s, u"0005"_s);
     const QStringList before = this->database->snapshot();
     TrdmTrPosicao& dm = *this->module;
     FaultInjection arrival([&dm](const QString& statement) {
-        if (statement == QLatin1String("adqBloqComandasVenda"))
-            dm.adcTrPosicao.exec("INSERT INTO ITCOMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, "
+        if (statement == u"adqBloqComandasVenda"_s)
+            dm.adcTrPosicao.exec(u"INSERT INTO ITCOMANDAVEN (CDFILIAL, NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, "
                                  "CDPRODUTO, QTPRODCOMVEN, IDSTPRCOMVEN) "
-                                 "VALUES ('0001', 'V1', '10', '000001', 'P1', 1, '1')");
+                                 "VALUES ('0001', 'V1', '10', '000001', 'P1', 1, '1')"_s);
     });
 
     EXPECT_FALSE(this->release("0005"));
@@ -228,21 +247,21 @@ TYPED_TEST(TableMaintenance, AnItemThatArrivesBeforeTheTabsAreLockedStopsTheRele
 // Another terminal holds the table's tabs (a transfer under way): freeing the table waits for them as
 // long as a lock is waited for, then gives up with words that name the table, and nothing changes.
 TYPED_TEST(TableMaintenance, ATableAnotherTerminalHoldsIsNotReleasedAndTheWaitEnds) {
-    this->builder->table("0005").sale("V1", "0005").tab("10", "V1").join("J1", "0005");
+    this->builder->table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).join(u"J1"_s, u"0005"_s);
     const QStringList before = this->database->snapshot();
     if (TypeParam::kind == DbKind::PostgreSQL) {
         QSqlQuery bound(this->module->adcTrPosicao.database());
-        ASSERT_TRUE(bound.exec("SHOW lock_timeout") && bound.next());
-        EXPECT_EQ(bound.value(0).toString(), "10s");
+        ASSERT_TRUE(bound.exec(u"SHOW lock_timeout"_s) && bound.next());
+        EXPECT_EQ(bound.value(0).toString(), u"10s"_s);
     }
-    const auto holder = openSession(this->database->connectionString(), QStringLiteral("other-terminal"));
+    const auto holder = openSession(this->database->connectionString(), u"other-terminal"_s);
     holder->beginTransaction(); // SQLite: the whole file
     if (TypeParam::kind == DbKind::PostgreSQL)
         holder->exec(
-            "SELECT NRCOMANDA FROM COMANDAVEN WHERE CDFILIAL = '0001' AND NRVENDAREST = 'V1' FOR UPDATE");
+            u"SELECT NRCOMANDA FROM COMANDAVEN WHERE CDFILIAL = '0001' AND NRVENDAREST = 'V1' FOR UPDATE"_s);
 
     EXPECT_FALSE(this->release("0005"));
-    EXPECT_EQ(this->module->lastFailure, "Outro terminal está usando a mesa 0005; tente novamente.");
+    EXPECT_EQ(this->module->lastFailure, u"Outro terminal está usando a mesa 0005; tente novamente."_s);
     EXPECT_FALSE(this->module->adcTrPosicao.inTransaction());
     holder->rollback();
     EXPECT_EQ(this->database->snapshot(), before);
@@ -254,8 +273,8 @@ TYPED_TEST(TableMaintenance, ATableAnotherTerminalHoldsIsNotReleasedAndTheWaitEn
 // statements prepared on the old one must not get in the way of the next transaction.
 TYPED_TEST(TableMaintenance, ReleasingWorksAgainAfterTheModuleReconnects) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V5", "0005").tab("50", "V5").join("J1", "0005");
-    b.table("0006").sale("V6", "0006").tab("60", "V6").join("J2", "0006");
+    b.table(u"0005"_s).sale(u"V5"_s, u"0005"_s).tab(u"50"_s, u"V5"_s).join(u"J1"_s, u"0005"_s);
+    b.table(u"0006"_s).sale(u"V6"_s, u"0006"_s).tab(u"60"_s, u"V6"_s).join(u"J2"_s, u"0006"_s);
     ASSERT_TRUE(this->release("0005")); // every statement of the service is prepared now
     const QStringList before = this->database->snapshot();
 
@@ -274,14 +293,14 @@ TYPED_TEST(TableMaintenance, ReleasingWorksAgainAfterTheModuleReconnects) {
 
 TYPED_TEST(TableMaintenance, OnATidyBranchTheCleanUpOnlyFreesATableWithoutSales) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .table("0006")
-        .sale("V6", "0006")
-        .tab("60", "V6")
-        .item("60", "000001", "P1", 1)
-        .table("0007")
-        .closedSale("V7", "0007")
-        .tab("70", "V7");
+    b.table(u"0005"_s)
+        .table(u"0006"_s)
+        .sale(u"V6"_s, u"0006"_s)
+        .tab(u"60"_s, u"V6"_s)
+        .item(u"60"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0007"_s)
+        .closedSale(u"V7"_s, u"0007"_s)
+        .tab(u"70"_s, u"V7"_s);
     const QStringList before = this->database->snapshot();
 
     EXPECT_EQ(codeOf(this->cleanUp("0006")), 0);
@@ -295,29 +314,29 @@ TYPED_TEST(TableMaintenance, OnATidyBranchTheCleanUpOnlyFreesATableWithoutSales)
 
 TYPED_TEST(TableMaintenance, TheCleanUpDeletesTheTablesSalesWithoutTabsAndFreesIt) {
     SalesBuilder& b = *this->builder;
-    b.table("0005")
-        .closedSale("V0", "0005") // no tab
-        .sale("V1", "0005")
-        .tab("10", "V1")
-        .item("10", "000001", "P1", 1)
-        .table("0006")
-        .sale("V6", "0006");
+    b.table(u"0005"_s)
+        .closedSale(u"V0"_s, u"0005"_s) // no tab
+        .sale(u"V1"_s, u"0005"_s)
+        .tab(u"10"_s, u"V1"_s)
+        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+        .table(u"0006"_s)
+        .sale(u"V6"_s, u"0006"_s);
 
     EXPECT_EQ(codeOf(this->cleanUp("0005")), 8);
     EXPECT_EQ(this->sales(), Rows({"0001|V1", "0001|V6"}));
     EXPECT_EQ(this->items(), Rows({"0001|10|000001"}));
-    EXPECT_EQ(this->status("0005"), "D");
-    EXPECT_EQ(this->status("0006"), "O");
+    EXPECT_EQ(this->status("0005"), u"D"_s);
+    EXPECT_EQ(this->status("0006"), u"O"_s);
 }
 
 TYPED_TEST(TableMaintenance, AnItemWithoutItsTabIsDeletedAndTheTableIsNotFreed) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0006").tab("10", "V1").item("10", "000001", "P1", 1);
-    b.item("77", "000001", "P1", 1, {{"NRVENDAREST", "V1"}});
+    b.table(u"0005"_s).sale(u"V1"_s, u"0006"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}});
 
     EXPECT_EQ(codeOf(this->cleanUp("0005")), 1);
     EXPECT_EQ(this->items(), Rows({"0001|10|000001"}));
-    EXPECT_EQ(this->status("0005"), "O");
+    EXPECT_EQ(this->status("0005"), u"O"_s);
 }
 
 TYPED_TEST(TableMaintenance, TheResultCodeIsTheSumOfTheCleanUpsThatRan) {
@@ -330,52 +349,54 @@ TYPED_TEST(TableMaintenance, TheResultCodeIsTheSumOfTheCleanUpsThatRan) {
         SCOPED_TRACE(c.code);
         this->database->emptyTables();
         SalesBuilder b(this->database->admin());
-        b.product("P1", "Pizza")
-            .table("0005")
-            .sale("V1", "0005")
-            .tab("10", "V1")
-            .item("10", "000001", "P1", 1);
+        b.product(u"P1"_s, u"Pizza"_s)
+            .table(u"0005"_s)
+            .sale(u"V1"_s, u"0005"_s)
+            .tab(u"10"_s, u"V1"_s)
+            .item(u"10"_s, u"000001"_s, u"P1"_s, 1);
         if (c.orphanItem)
-            b.item("77", "000001", "P1", 1, {{"NRVENDAREST", "V1"}});
+            b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}});
         if (c.orphanTab)
-            b.tab("60", "V6").item("60", "000001", "P1", 1).item("60", "000002", "P1", 1);
+            b.tab(u"60"_s, u"V6"_s)
+                .item(u"60"_s, u"000001"_s, u"P1"_s, 1)
+                .item(u"60"_s, u"000002"_s, u"P1"_s, 1);
         if (c.tablelessSale)
-            b.closedSale("V0", "0005");
+            b.closedSale(u"V0"_s, u"0005"_s);
 
         EXPECT_EQ(codeOf(this->cleanUp("0005")), c.code);
         EXPECT_EQ(this->items(), Rows({"0001|10|000001"}));
         EXPECT_EQ(this->tabs(), Rows({"0001|10"}));
         EXPECT_EQ(this->sales(), Rows({"0001|V1"}));
-        EXPECT_EQ(this->status("0005"), "D");
+        EXPECT_EQ(this->status("0005"), u"D"_s);
     }
 }
 
 // The orphan tabs reach the delete as one list ("12_3_"); a tab number inside another's must not match.
 TYPED_TEST(TableMaintenance, OnlyTheItemsOfTheOrphanTabsThemselvesAreDeleted) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005");
-    for (const char* tab : {"1", "2", "21", "23"})
-        b.tab(tab, "V1").item(tab, "000001", "P1", 1).item(tab, "000002", "P1", 1);
-    for (const char* tab : {"12", "3"})
-        b.tab(tab, "V9").item(tab, "000001", "P1", 1);
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s);
+    for (const QString& tab : {u"1"_s, u"2"_s, u"21"_s, u"23"_s})
+        b.tab(tab, u"V1"_s).item(tab, u"000001"_s, u"P1"_s, 1).item(tab, u"000002"_s, u"P1"_s, 1);
+    for (const QString& tab : {u"12"_s, u"3"_s})
+        b.tab(tab, u"V9"_s).item(tab, u"000001"_s, u"P1"_s, 1);
 
     EXPECT_EQ(codeOf(this->cleanUp("0005")), 6);
-    EXPECT_EQ(this->rows("SELECT DISTINCT NRCOMANDA FROM ITCOMANDAVEN ORDER BY 1"),
+    EXPECT_EQ(this->rows(u"SELECT DISTINCT NRCOMANDA FROM ITCOMANDAVEN ORDER BY 1"_s),
               Rows({"1", "2", "21", "23"}));
     EXPECT_EQ(this->tabs(), Rows({"0001|1", "0001|2", "0001|21", "0001|23"}));
 }
 
 TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
-    b.item("77", "000001", "P1", 1, {{"NRVENDAREST", "V1"}});
-    b.tab("60", "V6").item("60", "000001", "P1", 1);
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}});
+    b.tab(u"60"_s, u"V6"_s).item(u"60"_s, u"000001"_s, u"P1"_s, 1);
 
     {
         FailingStatement fault("acmDeleleItCmd");
         const QVariant result = this->cleanUp("0005");
         ASSERT_EQ(result.metaType().id(), QMetaType::QString);
-        EXPECT_TRUE(result.toString().contains("falha injetada")) << result.toString().toStdString();
+        EXPECT_TRUE(result.toString().contains(u"falha injetada"_s)) << result.toString().toStdString();
     }
     EXPECT_EQ(this->items(), Rows({"0001|10|000001", "0001|60|000001"})) << "the orphan item went first";
     EXPECT_EQ(this->tabs(), Rows({"0001|10", "0001|60"}));
@@ -384,11 +405,11 @@ TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
         FailingStatement fault("acmDelCmd");
         const QVariant result = this->cleanUp("0005");
         ASSERT_EQ(result.metaType().id(), QMetaType::QString);
-        EXPECT_TRUE(result.toString().contains("falha injetada")) << result.toString().toStdString();
+        EXPECT_TRUE(result.toString().contains(u"falha injetada"_s)) << result.toString().toStdString();
     }
     EXPECT_EQ(this->items(), Rows({"0001|10|000001"})) << "the orphan tab's items stay deleted";
     EXPECT_EQ(this->tabs(), Rows({"0001|10", "0001|60"}));
-    EXPECT_EQ(this->status("0005"), "O");
+    EXPECT_EQ(this->status("0005"), u"O"_s);
 
     this->module->adcTrPosicao.close();
     EXPECT_EQ(this->cleanUp("0005").metaType().id(), QMetaType::QString);
@@ -399,14 +420,18 @@ TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
 
 TYPED_TEST(TableMaintenance, TheCleanUpLeavesOtherBranchesAlone) {
     SalesBuilder& b = *this->builder;
-    b.table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
-    b.item("77", "000001", "P1", 1, {{"NRVENDAREST", "V1"}}).tab("60", "V6").item("60", "000001", "P1", 1);
+    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}})
+        .tab(u"60"_s, u"V6"_s)
+        .item(u"60"_s, u"000001"_s, u"P1"_s, 1);
     SalesBuilder o = this->other("0002");
-    o.table("0005").sale("V1", "0005").tab("10", "V1").item("10", "000001", "P1", 1);
-    o.item("77", "000001", "P1", 1, {{"NRVENDAREST", "V1"}}).tab("60", "V6").item("60", "000001", "P1", 1);
-    o.tab("12", "V9").item("12", "000001", "P1", 1);
-    this->other("0001", "02").table("0005");
-    const QString otherRows = "SELECT * FROM %1 WHERE CDFILIAL = '0002' OR CDLOJA = '02' ORDER BY 1, 2, 3";
+    o.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    o.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}})
+        .tab(u"60"_s, u"V6"_s)
+        .item(u"60"_s, u"000001"_s, u"P1"_s, 1);
+    o.tab(u"12"_s, u"V9"_s).item(u"12"_s, u"000001"_s, u"P1"_s, 1);
+    this->other("0001", "02").table(u"0005"_s);
+    const QString otherRows = u"SELECT * FROM %1 WHERE CDFILIAL = '0002' OR CDLOJA = '02' ORDER BY 1, 2, 3"_s;
     QStringList before;
     for (const char* table : {"MESA", "VENDAREST", "COMANDAVEN", "ITCOMANDAVEN"})
         before << this->database->rows(otherRows.arg(QLatin1String(table)));
@@ -422,8 +447,8 @@ TYPED_TEST(TableMaintenance, TheCleanUpLeavesOtherBranchesAlone) {
 
 TEST(TableMaintenanceWithoutModule, EachServiceFailsSafely) {
     ASSERT_EQ(rdmTrPosicao, nullptr);
-    EXPECT_FALSE(setVerificaMesaVazia("0001", "01", "0005"));
-    EXPECT_FALSE(setLiberamesa("0001", "01", "0005", "0006"));
+    EXPECT_FALSE(setVerificaMesaVazia(u"0001"_s, u"01"_s, u"0005"_s));
+    EXPECT_FALSE(setLiberamesa(u"0001"_s, u"01"_s, u"0005"_s, u"0006"_s));
     const QVariant result = setDeletaVendaRest("0005", "0001", "01");
     EXPECT_EQ(result.metaType().id(), QMetaType::QString);
     EXPECT_FALSE(result.toString().isEmpty());

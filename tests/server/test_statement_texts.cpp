@@ -23,14 +23,14 @@ QString golden(const QString& file) {
 }
 
 // The two statements whose single text was mended; their parameters stay as they were.
-const QStringList mended = {QStringLiteral("adqItComandaEst"), QStringLiteral("acmDeleleItCmd")};
+const QStringList mendedStatements = {QStringLiteral("adqItComandaEst"), QStringLiteral("acmDeleleItCmd")};
 
 } // namespace
 
 TEST(StatementTexts, SingleTextStatementsAreTheSuitesTextsByteForByte) {
     int compared = 0;
     for (const StatementDef& def : statementCatalogue()) {
-        if (def.store || mended.contains(def.name))
+        if (def.store || mendedStatements.contains(def.name))
             continue;
         EXPECT_EQ(def.sql, golden(def.name + QStringLiteral(".sql"))) << def.name.toStdString();
         ++compared;

@@ -21,6 +21,7 @@
 
 using namespace Srv_Mvt04215;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 namespace text = Srv_Mvt04215::transferText;
 
 namespace {
@@ -28,10 +29,10 @@ namespace {
 const QDateTime richOrderedAt(QDate(2026, 12, 8), QTime(21, 5, 7, 89));
 
 // Columns a moved row takes from the request instead of its origin row, and those the move leaves out.
-const QStringList notFromOrigin = {"NRVENDAREST",  "NRCOMANDA",    "NRPRODCOMVEN", "QTPRODCOMVEN",
-                                   "NRSEQPRODCOM", "NRLUGARMESA",  "CDLOJA",       "NRMESADSCOMORIT",
-                                   "NRMESAORIG",   "CDLOJAORIG",   "DSCOMANDAORI", "NRCOMANDAORI",
-                                   "NRPRODCOMORI", "IDSTLUGARMESA"};
+const QStringList notFromOrigin = {
+    u"NRVENDAREST"_s,  u"NRCOMANDA"_s,    u"NRPRODCOMVEN"_s,    u"QTPRODCOMVEN"_s, u"NRSEQPRODCOM"_s,
+    u"NRLUGARMESA"_s,  u"CDLOJA"_s,       u"NRMESADSCOMORIT"_s, u"NRMESAORIG"_s,   u"CDLOJAORIG"_s,
+    u"DSCOMANDAORI"_s, u"NRCOMANDAORI"_s, u"NRPRODCOMORI"_s,    u"IDSTLUGARMESA"_s};
 
 std::string shown(const QVariant& v) {
     if (v.isNull())
@@ -52,85 +53,91 @@ protected:
     // tab 20 (items up to 000006, sequences up to 003); table 0003 holds the closed sale V3.
     void seed() {
         SalesBuilder b(this->database->admin());
-        b.product("P1", "Pizza").product("P2", "Suco").product("P3", "Queijo").product("P4", "Bacon");
-        b.product("P5", "Ovo");
-        b.table("0001", "O").table("0002", "L").table("0003", "L");
-        b.sale("V1", "0001").sale("V2", "0002").closedSale("V3", "0003");
-        b.tab("10", "V1", "Ana", 5).tab("11", "V1", "Beto", 3).tab("12", "V1").tab("20", "V2", {}, 1);
-        b.tab("30", "V3");
+        b.product(u"P1"_s, u"Pizza"_s)
+            .product(u"P2"_s, u"Suco"_s)
+            .product(u"P3"_s, u"Queijo"_s)
+            .product(u"P4"_s, u"Bacon"_s);
+        b.product(u"P5"_s, u"Ovo"_s);
+        b.table(u"0001"_s, u"O"_s).table(u"0002"_s, u"L"_s).table(u"0003"_s, u"L"_s);
+        b.sale(u"V1"_s, u"0001"_s).sale(u"V2"_s, u"0002"_s).closedSale(u"V3"_s, u"0003"_s);
+        b.tab(u"10"_s, u"V1"_s, u"Ana"_s, 5)
+            .tab(u"11"_s, u"V1"_s, u"Beto"_s, 3)
+            .tab(u"12"_s, u"V1"_s)
+            .tab(u"20"_s, u"V2"_s, {}, 1);
+        b.tab(u"30"_s, u"V3"_s);
 
-        b.item("10", "000001", "P1", 2,
-               {{"NRSEQPRODCOM", "001"},
-                {"VRACRCOMVEN", 0.5},
-                {"VRPRECCLCOMVEN", 9.5},
-                {"NRATRAPRODCOVE", 2.0},
-                {"QTITEMREFIL", 1.0}})
-            .observation("10", "000001", "01", "01")
-            .observation("10", "000001", "01", "02")
-            .component("10", "000001", "P3", 1, 1.5, "sem sal")
-            .component("10", "000001", "P4", 2, 2.25)
-            .componentObservation("10", "000001", "P3", "02", "05")
-            .componentObservation("10", "000001", "P4", "02", "06")
-            .componentObservation("10", "000001", "P4", "03", "07");
-        b.item("10", "000002", "P2", 3,
-               {{"NRSEQPRODCOM", "001"},
-                {"VRACRCOMVEN", 0.25},
-                {"VRPRECCLCOMVEN", 4.5},
-                {"NRATRAPRODCOVE", 1.0},
-                {"QTITEMREFIL", 3.0}})
-            .observation("10", "000002", "04", "08")
-            .component("10", "000002", "P5", 1, 0.5);
-        b.item("10", "000003", "P1", 1, {{"NRSEQPRODCOM", "002"}})
-            .item("10", "000004", "P2", 1)
-            .item("10", "000005", "P1", 1.5, {{"NRSEQPRODCOM", "002"}})
-            .item("10", "000006", "P3", 1, {{"NRSEQPRODCOM", "004"}});
+        b.item(u"10"_s, u"000001"_s, u"P1"_s, 2,
+               {{u"NRSEQPRODCOM"_s, u"001"_s},
+                {u"VRACRCOMVEN"_s, 0.5},
+                {u"VRPRECCLCOMVEN"_s, 9.5},
+                {u"NRATRAPRODCOVE"_s, 2.0},
+                {u"QTITEMREFIL"_s, 1.0}})
+            .observation(u"10"_s, u"000001"_s, u"01"_s, u"01"_s)
+            .observation(u"10"_s, u"000001"_s, u"01"_s, u"02"_s)
+            .component(u"10"_s, u"000001"_s, u"P3"_s, 1, 1.5, u"sem sal"_s)
+            .component(u"10"_s, u"000001"_s, u"P4"_s, 2, 2.25)
+            .componentObservation(u"10"_s, u"000001"_s, u"P3"_s, u"02"_s, u"05"_s)
+            .componentObservation(u"10"_s, u"000001"_s, u"P4"_s, u"02"_s, u"06"_s)
+            .componentObservation(u"10"_s, u"000001"_s, u"P4"_s, u"03"_s, u"07"_s);
+        b.item(u"10"_s, u"000002"_s, u"P2"_s, 3,
+               {{u"NRSEQPRODCOM"_s, u"001"_s},
+                {u"VRACRCOMVEN"_s, 0.25},
+                {u"VRPRECCLCOMVEN"_s, 4.5},
+                {u"NRATRAPRODCOVE"_s, 1.0},
+                {u"QTITEMREFIL"_s, 3.0}})
+            .observation(u"10"_s, u"000002"_s, u"04"_s, u"08"_s)
+            .component(u"10"_s, u"000002"_s, u"P5"_s, 1, 0.5);
+        b.item(u"10"_s, u"000003"_s, u"P1"_s, 1, {{u"NRSEQPRODCOM"_s, u"002"_s}})
+            .item(u"10"_s, u"000004"_s, u"P2"_s, 1)
+            .item(u"10"_s, u"000005"_s, u"P1"_s, 1.5, {{u"NRSEQPRODCOM"_s, u"002"_s}})
+            .item(u"10"_s, u"000006"_s, u"P3"_s, 1, {{u"NRSEQPRODCOM"_s, u"004"_s}});
         // every column holds a value of its own, so that a value the move loses or mixes up shows
-        b.item("10", "000007", "P1", 4,
-               {{"VRPRECCOMVEN", 12.5},
-                {"IDSTPRCOMVEN", "2"},
-                {"VRDESCCOMVEN", 0.5},
-                {"NRLUGARMESA", "2"},
-                {"CDGRPOCOR", "01"},
-                {"CDOCORR", "02"},
-                {"DTHRINCOMVEN", richOrderedAt},
-                {"IDPRODIMPFIS", "S"},
-                {"CDLOJA", "07"},
-                {"VRACRCOMVEN", 0.375},
-                {"NRSEQPRODCOM", "003"},
-                {"NRSEQPRODCUP", "0000000077"},
-                {"CDCAIXACOLETOR", "007"},
-                {"VRPRECCLCOMVEN", 9.75},
-                {"CDPRODPROMOCAO", "PR1"},
-                {"CDVENDEDOR", "0042"},
-                {"IDORIGPEDCMD", "TAB"},
-                {"DSOBSPEDDIGCMD", "bem passado"},
-                {"NRATRAPRODCOVE", 5.0},
-                {"NRPEDIDOZEL", "Z77"},
-                {"CDSENHAPED", "A12"},
-                {"IDDIVIDECONTA", "S"},
-                {"NRPRODORIG", "000003"},
-                {"QTITEMREFIL", 2.0},
-                {"IDPRODREFIL", "S"},
-                {"NRINSCRCONS", "12345678901"},
-                {"NMCONSVEND", "João Avó"},
-                {"DSENDEVENDA", "Rua 1"},
-                {"TXPRODCOMVEN", "sem cebola"}});
+        b.item(u"10"_s, u"000007"_s, u"P1"_s, 4,
+               {{u"VRPRECCOMVEN"_s, 12.5},
+                {u"IDSTPRCOMVEN"_s, u"2"_s},
+                {u"VRDESCCOMVEN"_s, 0.5},
+                {u"NRLUGARMESA"_s, u"2"_s},
+                {u"CDGRPOCOR"_s, u"01"_s},
+                {u"CDOCORR"_s, u"02"_s},
+                {u"DTHRINCOMVEN"_s, richOrderedAt},
+                {u"IDPRODIMPFIS"_s, u"S"_s},
+                {u"CDLOJA"_s, u"07"_s},
+                {u"VRACRCOMVEN"_s, 0.375},
+                {u"NRSEQPRODCOM"_s, u"003"_s},
+                {u"NRSEQPRODCUP"_s, u"0000000077"_s},
+                {u"CDCAIXACOLETOR"_s, u"007"_s},
+                {u"VRPRECCLCOMVEN"_s, 9.75},
+                {u"CDPRODPROMOCAO"_s, u"PR1"_s},
+                {u"CDVENDEDOR"_s, u"0042"_s},
+                {u"IDORIGPEDCMD"_s, u"TAB"_s},
+                {u"DSOBSPEDDIGCMD"_s, u"bem passado"_s},
+                {u"NRATRAPRODCOVE"_s, 5.0},
+                {u"NRPEDIDOZEL"_s, u"Z77"_s},
+                {u"CDSENHAPED"_s, u"A12"_s},
+                {u"IDDIVIDECONTA"_s, u"S"_s},
+                {u"NRPRODORIG"_s, u"000003"_s},
+                {u"QTITEMREFIL"_s, 2.0},
+                {u"IDPRODREFIL"_s, u"S"_s},
+                {u"NRINSCRCONS"_s, u"12345678901"_s},
+                {u"NMCONSVEND"_s, u"João Avó"_s},
+                {u"DSENDEVENDA"_s, u"Rua 1"_s},
+                {u"TXPRODCOMVEN"_s, u"sem cebola"_s}});
 
         // tab 11 repeats tab 10's item numbers and sequence numbers
-        b.item("11", "000001", "P2", 1, {{"NRSEQPRODCOM", "001"}, {"VRACRCOMVEN", 1.25}})
-            .observation("11", "000001", "06", "10")
-            .component("11", "000001", "P3", 1, 0.75)
-            .componentObservation("11", "000001", "P3", "05", "09");
-        b.item("11", "000002", "P1", 2, {{"NRSEQPRODCOM", "002"}});
-        b.item("12", "000001", "P1", 1);
+        b.item(u"11"_s, u"000001"_s, u"P2"_s, 1, {{u"NRSEQPRODCOM"_s, u"001"_s}, {u"VRACRCOMVEN"_s, 1.25}})
+            .observation(u"11"_s, u"000001"_s, u"06"_s, u"10"_s)
+            .component(u"11"_s, u"000001"_s, u"P3"_s, 1, 0.75)
+            .componentObservation(u"11"_s, u"000001"_s, u"P3"_s, u"05"_s, u"09"_s);
+        b.item(u"11"_s, u"000002"_s, u"P1"_s, 2, {{u"NRSEQPRODCOM"_s, u"002"_s}});
+        b.item(u"12"_s, u"000001"_s, u"P1"_s, 1);
 
-        b.item("20", "000001", "P1", 1, {{"NRSEQPRODCOM", "001"}})
-            .item("20", "000002", "P2", 1, {{"NRSEQPRODCOM", "003"}})
-            .item("20", "000003", "P1", 1, {{"NRSEQPRODCOM", "002"}})
-            .item("20", "000004", "P2", 1)
-            .item("20", "000005", "P1", 1, {{"NRSEQPRODCOM", "001"}})
-            .item("20", "000006", "P1", 1);
-        b.item("30", "000001", "P1", 1);
+        b.item(u"20"_s, u"000001"_s, u"P1"_s, 1, {{u"NRSEQPRODCOM"_s, u"001"_s}})
+            .item(u"20"_s, u"000002"_s, u"P2"_s, 1, {{u"NRSEQPRODCOM"_s, u"003"_s}})
+            .item(u"20"_s, u"000003"_s, u"P1"_s, 1, {{u"NRSEQPRODCOM"_s, u"002"_s}})
+            .item(u"20"_s, u"000004"_s, u"P2"_s, 1)
+            .item(u"20"_s, u"000005"_s, u"P1"_s, 1, {{u"NRSEQPRODCOM"_s, u"001"_s}})
+            .item(u"20"_s, u"000006"_s, u"P1"_s, 1);
+        b.item(u"30"_s, u"000001"_s, u"P1"_s, 1);
     }
 
     // Empties every table and seeds the restaurant again.
@@ -139,7 +146,7 @@ protected:
         seed();
     }
 
-    static TransferDestination tab20() { return {"0002", "V2", "20", "3"}; }
+    static TransferDestination tab20() { return {u"0002"_s, u"V2"_s, u"20"_s, u"3"_s}; }
     TransferRequest request(const TransferDestination& to = tab20()) {
         return TransferRequest(this->database->admin(), to);
     }
@@ -165,17 +172,14 @@ protected:
     Rows snapshot() { return toRows(this->database->snapshot()); }
 
     // The new rows of the destination tab 20, in item order.
-    Rows newItems(const QString& columns = "NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRSEQPRODCOM") {
-        return this->rows(
-            QStringLiteral("SELECT %1 FROM ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > "
-                           "'000006' ORDER BY NRPRODCOMVEN")
-                .arg(columns));
+    Rows newItems(const QString& columns = u"NRPRODCOMVEN, CDPRODUTO, QTPRODCOMVEN, NRSEQPRODCOM"_s) {
+        return this->rows(u"SELECT %1 FROM ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN > "
+                          "'000006' ORDER BY NRPRODCOMVEN"_s.arg(columns));
     }
 
     QVariantMap itemRow(const QString& tab, const QString& item) {
-        return this->database->row(QStringLiteral("SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND "
-                                                  "NRCOMANDA = '%1' AND NRPRODCOMVEN = '%2'")
-                                       .arg(tab, item));
+        return this->database->row(u"SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND "
+                                   "NRCOMANDA = '%1' AND NRPRODCOMVEN = '%2'"_s.arg(tab, item));
     }
 
     // Every value of the origin row that the moved row must hold unchanged.
@@ -191,7 +195,7 @@ protected:
 
     double surcharge(const QString& tab) {
         return this->database
-            ->scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '%1'").arg(tab))
+            ->scalar(u"SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '%1'"_s.arg(tab))
             .toDouble();
     }
 };
@@ -201,147 +205,152 @@ TYPED_TEST_SUITE(TransferTest, BothDatabases, DbKindNames);
 } // namespace
 
 TYPED_TEST(TransferTest, WholeMoveTakesTheItemWithItsObservationsComponentsAndTracking) {
-    const QVariantMap origin = this->itemRow("10", "000001");
+    const QVariantMap origin = this->itemRow(u"10"_s, u"000001"_s);
     // a plain item first, so that the dependent records must find their own new item
-    ASSERT_TRUE(this->moved(this->request().move("10", "000004").move("10", "000001")));
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000001"_s)));
 
     EXPECT_EQ(this->newItems(), Rows({"000007|P2|1|<null>", "000008|P1|2|004"}));
-    const QVariantMap row = this->itemRow("20", "000008");
+    const QVariantMap row = this->itemRow(u"20"_s, u"000008"_s);
     this->expectCarried(origin, row);
-    EXPECT_EQ(shown(row.value("NRVENDAREST")), "V2");
-    EXPECT_EQ(shown(row.value("NRLUGARMESA")), "3");
-    EXPECT_EQ(shown(row.value("CDLOJA")), "01");
-    EXPECT_EQ(shown(row.value("NRMESADSCOMORIT")), "0001");
+    EXPECT_EQ(shown(row.value(u"NRVENDAREST"_s)), "V2");
+    EXPECT_EQ(shown(row.value(u"NRLUGARMESA"_s)), "3");
+    EXPECT_EQ(shown(row.value(u"CDLOJA"_s)), "01");
+    EXPECT_EQ(shown(row.value(u"NRMESADSCOMORIT"_s)), "0001");
 
-    EXPECT_EQ(this->rows("SELECT NRVENDAREST, NRPRODCOMVEN, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAVEN "
-                         "WHERE NRCOMANDA = '20' ORDER BY 2, 3, 4"),
+    EXPECT_EQ(this->rows(u"SELECT NRVENDAREST, NRPRODCOMVEN, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAVEN "
+                         "WHERE NRCOMANDA = '20' ORDER BY 2, 3, 4"_s),
               Rows({"V2|000008|01|01", "V2|000008|01|02"}));
     EXPECT_EQ(
-        this->rows("SELECT NRVENDAREST, NRPRODCOMVEN, CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST "
-                   "FROM ITCOMANDAEST WHERE NRCOMANDA = '20' ORDER BY 2, 3"),
+        this->rows(u"SELECT NRVENDAREST, NRPRODCOMVEN, CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST "
+                   "FROM ITCOMANDAEST WHERE NRCOMANDA = '20' ORDER BY 2, 3"_s),
         Rows({"V2|000008|P3|1|1.5|sem sal", "V2|000008|P4|2|2.25|<null>"}));
     EXPECT_EQ(
-        this->rows("SELECT NRVENDAREST, NRPRODCOMVEN, CDPRODUTO, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAEST "
-                   "WHERE NRCOMANDA = '20' ORDER BY 2, 3, 4, 5"),
+        this->rows(u"SELECT NRVENDAREST, NRPRODCOMVEN, CDPRODUTO, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAEST "
+                   "WHERE NRCOMANDA = '20' ORDER BY 2, 3, 4, 5"_s),
         Rows({"V2|000008|P3|02|05", "V2|000008|P4|02|06", "V2|000008|P4|03|07"}))
         << "each component takes only its own observations";
-    EXPECT_EQ(this->rows("SELECT * FROM PEDIDOALT ORDER BY NRPRODCOMVENOLD"),
+    EXPECT_EQ(this->rows(u"SELECT * FROM PEDIDOALT ORDER BY NRPRODCOMVENOLD"_s),
               Rows({"0001|V1|10|000001|V2|20|000008|0002|<null>|3",
                     "0001|V1|10|000004|V2|20|000007|0002|<null>|3"}));
 
     // the origin item and its components go; its observations stay; the neighbours are untouched
-    EXPECT_TRUE(this->itemRow("10", "000001").isEmpty());
-    EXPECT_EQ(this->database->count("ITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 0);
-    EXPECT_EQ(this->database->count("OBSITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 2);
-    EXPECT_EQ(this->database->count("OBSITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"), 3);
+    EXPECT_TRUE(this->itemRow(u"10"_s, u"000001"_s).isEmpty());
+    EXPECT_EQ(this->database->count(u"ITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"_s), 0);
+    EXPECT_EQ(this->database->count(u"OBSITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"_s),
+              2);
+    EXPECT_EQ(this->database->count(u"OBSITCOMANDAEST WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"_s),
+              3);
     EXPECT_EQ(
-        this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST WHERE NRCOMANDA <> '20' "
-                   "ORDER BY 1, 2"),
+        this->rows(u"SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST WHERE NRCOMANDA <> '20' "
+                   "ORDER BY 1, 2"_s),
         Rows({"10|000002|P5", "11|000001|P3"}));
-    EXPECT_EQ(this->rows("SELECT NRMESA, IDSTMESAAUX FROM MESA ORDER BY 1"),
+    EXPECT_EQ(this->rows(u"SELECT NRMESA, IDSTMESAAUX FROM MESA ORDER BY 1"_s),
               Rows({"0001|O", "0002|O", "0003|L"}));
 }
 
 TYPED_TEST(TransferTest, SplitMoveCarriesEveryValueAndLeavesTheRestAtTheOrigin) {
-    const QVariantMap rich = this->itemRow("10", "000007");
-    const QVariantMap plain = this->itemRow("10", "000002");
-    ASSERT_TRUE(this->moved(this->request().move("10", "000007", 1.5).move("10", "000002", 1)));
+    const QVariantMap rich = this->itemRow(u"10"_s, u"000007"_s);
+    const QVariantMap plain = this->itemRow(u"10"_s, u"000002"_s);
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000007"_s, 1.5).move(u"10"_s, u"000002"_s, 1)));
 
     EXPECT_EQ(this->newItems(), Rows({"000007|P1|1.5|<null>", "000008|P2|1|<null>"}))
         << "a split row joins no sequence group";
     // vendor, promotion, client price, coupon sequence, occurrence and the rest: all as at the origin
-    const QVariantMap row = this->itemRow("20", "000007");
+    const QVariantMap row = this->itemRow(u"20"_s, u"000007"_s);
     this->expectCarried(rich, row);
-    this->expectCarried(plain, this->itemRow("20", "000008"));
-    EXPECT_EQ(platform::coerceToField({{}, platform::FieldType::DateTime, 0}, row.value("DTHRINCOMVEN")),
+    this->expectCarried(plain, this->itemRow(u"20"_s, u"000008"_s));
+    EXPECT_EQ(platform::coerceToField({{}, platform::FieldType::DateTime, 0}, row.value(u"DTHRINCOMVEN"_s)),
               QVariant(richOrderedAt))
         << "the order time keeps its milliseconds";
-    EXPECT_EQ(shown(row.value("CDLOJA")), "01") << "the store the destination table is open in";
-    EXPECT_TRUE(row.value("NRSEQPRODCOM").isNull());
+    EXPECT_EQ(shown(row.value(u"CDLOJA"_s)), "01") << "the store the destination table is open in";
+    EXPECT_TRUE(row.value(u"NRSEQPRODCOM"_s).isNull());
 
     // the origins keep the rest, everything else as it was, and their components
-    QVariantMap rest = this->itemRow("10", "000007");
-    EXPECT_EQ(shown(rest.take("QTPRODCOMVEN")), "2.5");
+    QVariantMap rest = this->itemRow(u"10"_s, u"000007"_s);
+    EXPECT_EQ(shown(rest.take(u"QTPRODCOMVEN"_s)), "2.5");
     QVariantMap richBefore = rich;
-    richBefore.remove("QTPRODCOMVEN");
+    richBefore.remove(u"QTPRODCOMVEN"_s);
     for (auto it = richBefore.cbegin(); it != richBefore.cend(); ++it)
         EXPECT_EQ(shown(rest.value(it.key())), shown(it.value())) << it.key().toStdString();
-    EXPECT_EQ(shown(this->itemRow("10", "000002").value("QTPRODCOMVEN")), "2");
+    EXPECT_EQ(shown(this->itemRow(u"10"_s, u"000002"_s).value(u"QTPRODCOMVEN"_s)), "2");
     EXPECT_EQ(
-        this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, QTPROCOMEST, VRPRECCOMEST FROM ITCOMANDAEST "
-                   "WHERE CDPRODUTO = 'P5' ORDER BY 1"),
+        this->rows(u"SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, QTPROCOMEST, VRPRECCOMEST FROM ITCOMANDAEST "
+                   "WHERE CDPRODUTO = 'P5' ORDER BY 1"_s),
         Rows({"10|000002|P5|1|0.5", "20|000008|P5|1|0.5"}));
     EXPECT_EQ(
-        this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAVEN WHERE CDOCORR = "
-                   "'08' ORDER BY 1"),
+        this->rows(u"SELECT NRCOMANDA, NRPRODCOMVEN, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAVEN WHERE CDOCORR = "
+                   "'08' ORDER BY 1"_s),
         Rows({"10|000002|04|08", "20|000008|04|08"}));
-    EXPECT_EQ(this->rows("SELECT * FROM PEDIDOALT ORDER BY NRPRODCOMVENOLD"),
+    EXPECT_EQ(this->rows(u"SELECT * FROM PEDIDOALT ORDER BY NRPRODCOMVENOLD"_s),
               Rows({"0001|V1|10|000002|V2|20|000008|0002|<null>|3",
                     "0001|V1|10|000007|V2|20|000007|0002|0000000077|3"}));
 }
 
 // An empty number is not zero: a move must not invent a client price, a delay or a refill count.
 TYPED_TEST(TransferTest, EmptyNumbersStayEmptyWholeOrSplit) {
-    ASSERT_TRUE(this->moved(this->request().move("10", "000004").move("10", "000003", 0.5)));
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000003"_s, 0.5)));
     for (const char* item : {"000007", "000008"}) {
-        const QVariantMap row = this->itemRow("20", item);
+        const QVariantMap row = this->itemRow(u"20"_s, QString::fromLatin1(item));
         ASSERT_FALSE(row.isEmpty()) << item;
         for (const char* column : {"VRPRECCLCOMVEN", "NRATRAPRODCOVE", "QTITEMREFIL"})
-            EXPECT_EQ(shown(row.value(column)), "<null>") << item << " " << column;
+            EXPECT_EQ(shown(row.value(QString::fromLatin1(column))), "<null>") << item << " " << column;
     }
 }
 
 // Anything but exact equality splits: a screen rounding must not make a near-whole move delete the item.
 TYPED_TEST(TransferTest, WholeOrSplitIsDecidedByExactEquality) {
-    ASSERT_TRUE(this->moved(this->request().move("10", "000005", 1.5).move("10", "000003", 0.9999999)));
+    ASSERT_TRUE(
+        this->moved(this->request().move(u"10"_s, u"000005"_s, 1.5).move(u"10"_s, u"000003"_s, 0.9999999)));
 
-    EXPECT_EQ(this->newItems("NRPRODCOMVEN, CDPRODUTO, NRSEQPRODCOM"),
+    EXPECT_EQ(this->newItems(u"NRPRODCOMVEN, CDPRODUTO, NRSEQPRODCOM"_s),
               Rows({"000007|P1|004", "000008|P1|<null>"}));
-    EXPECT_TRUE(this->itemRow("10", "000005").isEmpty());
-    const QVariantMap rest = this->itemRow("10", "000003");
+    EXPECT_TRUE(this->itemRow(u"10"_s, u"000005"_s).isEmpty());
+    const QVariantMap rest = this->itemRow(u"10"_s, u"000003"_s);
     ASSERT_FALSE(rest.isEmpty()) << "0.9999999 of 1 is a split";
-    EXPECT_NEAR(rest.value("QTPRODCOMVEN").toDouble(), 1e-7, 1e-12);
+    EXPECT_NEAR(rest.value(u"QTPRODCOMVEN"_s).toDouble(), 1e-7, 1e-12);
 }
 
 TYPED_TEST(TransferTest, QuantityMustBeAtLeastWhatTheKeypadTypesAndAtMostTheOriginal) {
     for (double quantity : {-1.0, 0.0, 5e-324, 0.0009, 2.5}) {
         SCOPED_TRACE(quantity);
         // the valid whole move before the bad record must be undone as well
-        EXPECT_EQ(this->refusal(this->request().move("10", "000004").move("10", "000001", quantity)),
-                  text::quantityOutOfRange("10", "000001", quantity, 2));
+        EXPECT_EQ(
+            this->refusal(this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000001"_s, quantity)),
+            text::quantityOutOfRange(u"10"_s, u"000001"_s, quantity, 2));
     }
-    ASSERT_TRUE(this->moved(this->request().move("10", "000001", 0.001)));
-    EXPECT_EQ(shown(this->itemRow("10", "000001").value("QTPRODCOMVEN")), "1.999");
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000001"_s, 0.001)));
+    EXPECT_EQ(shown(this->itemRow(u"10"_s, u"000001"_s).value(u"QTPRODCOMVEN"_s)), "1.999");
 }
 
 TYPED_TEST(TransferTest, StaleOriginIsRefusedWithNothingMoved) {
-    auto stale = this->request().move("10", "000004").move("10", "000003");
-    this->database->exec("DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000003'");
-    EXPECT_EQ(this->refusal(stale), text::originChanged("10", "000003")) << "moved by another terminal";
+    auto stale = this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000003"_s);
+    this->database->exec(u"DELETE FROM ITCOMANDAVEN WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000003'"_s);
+    EXPECT_EQ(this->refusal(stale), text::originChanged(u"10"_s, u"000003"_s)) << "moved by another terminal";
 
-    auto changed = this->request().move("10", "000004").move("10", "000002", 1);
+    auto changed = this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000002"_s, 1);
     this->database->exec(
-        "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 2 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002'");
-    EXPECT_EQ(this->refusal(changed), text::originChanged("10", "000002")) << "split by another terminal";
+        u"UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 2 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = '000002'"_s);
+    EXPECT_EQ(this->refusal(changed), text::originChanged(u"10"_s, u"000002"_s))
+        << "split by another terminal";
 
     // a stored quantity that only differs by rounding is the same quantity
-    auto rounded = this->request().move("10", "000005");
+    auto rounded = this->request().move(u"10"_s, u"000005"_s);
     this->database->exec(
-        "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1.5000001 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = "
-        "'000005'");
+        u"UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1.5000001 WHERE NRCOMANDA = '10' AND NRPRODCOMVEN = "
+        "'000005'"_s);
     EXPECT_TRUE(this->moved(rounded));
 }
 
 TYPED_TEST(TransferTest, DestinationMustBeAnOpenTabOfTheRequestsSale) {
     const TransferDestination cases[] = {
-        {"0002", "V2", "99", "1"}, // no such tab
-        {"0002", "V2", "12", "1"}, // a tab of the origin sale V1
-        {"0002", "V1", "20", "1"}, // tab 20 belongs to V2
-        {"0003", "V3", "30", "1"}, // the sale is closed
+        {u"0002"_s, u"V2"_s, u"99"_s, u"1"_s}, // no such tab
+        {u"0002"_s, u"V2"_s, u"12"_s, u"1"_s}, // a tab of the origin sale V1
+        {u"0002"_s, u"V1"_s, u"20"_s, u"1"_s}, // tab 20 belongs to V2
+        {u"0003"_s, u"V3"_s, u"30"_s, u"1"_s}, // the sale is closed
     };
     for (const TransferDestination& to : cases) {
         SCOPED_TRACE(to.tab.toStdString() + " of " + to.sale.toStdString());
-        EXPECT_EQ(this->refusal(this->request(to).move("10", "000001")),
+        EXPECT_EQ(this->refusal(this->request(to).move(u"10"_s, u"000001"_s)),
                   text::destinationNotOpen(to.tab, to.sale));
     }
 }
@@ -359,104 +368,108 @@ TYPED_TEST(TransferTest, ForgedRecordsAreRefusedNamedAndChangeNothing) {
     const QDateTime later = SalesBuilder::orderedAt().addSecs(1);
     const Forged cases[] = {
         {"a later record names another tab",
-         {{"NRCOMANDA", "11"}},
+         {{u"NRCOMANDA"_s, u"11"_s}},
          false,
          {},
-         text::otherDestination("10", "000001", "NRCOMANDA")},
+         text::otherDestination(u"10"_s, u"000001"_s, u"NRCOMANDA"_s)},
         {"a later record names another sale",
-         {{"NRVENDAREST", "V1"}},
+         {{u"NRVENDAREST"_s, u"V1"_s}},
          false,
          {},
-         text::otherDestination("10", "000001", "NRVENDAREST")},
+         text::otherDestination(u"10"_s, u"000001"_s, u"NRVENDAREST"_s)},
         {"a later record names another store",
-         {{"CDLOJAABER", "02"}},
+         {{u"CDLOJAABER"_s, u"02"_s}},
          false,
          {},
-         text::otherDestination("10", "000001", "CDLOJAABER")},
+         text::otherDestination(u"10"_s, u"000001"_s, u"CDLOJAABER"_s)},
         {"a later record names another table",
-         {{"NRMESADES", "0003"}},
+         {{u"NRMESADES"_s, u"0003"_s}},
          false,
          {},
-         text::otherDestination("10", "000001", "NRMESADES")},
+         text::otherDestination(u"10"_s, u"000001"_s, u"NRMESADES"_s)},
         {"a table that is not the sale's",
-         {{"NRMESADES", "0003"}},
+         {{u"NRMESADES"_s, u"0003"_s}},
          true,
          {},
-         text::notTheSalesTable("10", "000004", "0003", "01", "V2")},
+         text::notTheSalesTable(u"10"_s, u"000004"_s, u"0003"_s, u"01"_s, u"V2"_s)},
         {"a store that is not the sale's",
-         {{"CDLOJAABER", "02"}},
+         {{u"CDLOJAABER"_s, u"02"_s}},
          true,
          {},
-         text::notTheSalesTable("10", "000004", "0002", "02", "V2")},
+         text::notTheSalesTable(u"10"_s, u"000004"_s, u"0002"_s, u"02"_s, u"V2"_s)},
         {"a destination whose bill is requested",
          {},
          false,
-         "UPDATE MESA SET IDSTMESAAUX = 'S' WHERE NRMESA = '0002'",
-         text::destinationBillRequested("0002")},
+         u"UPDATE MESA SET IDSTMESAAUX = 'S' WHERE NRMESA = '0002'"_s,
+         text::destinationBillRequested(u"0002"_s)},
         {"another product",
-         {{"CDPRODUTO", "P2"}},
+         {{u"CDPRODUTO"_s, u"P2"_s}},
          false,
          {},
-         text::originChanged("10", "000001", "CDPRODUTO")},
-        {"no product", {{"CDPRODUTO", ""}}, false, {}, text::originChanged("10", "000001", "CDPRODUTO")},
+         text::originChanged(u"10"_s, u"000001"_s, u"CDPRODUTO"_s)},
+        {"no product",
+         {{u"CDPRODUTO"_s, u""_s}},
+         false,
+         {},
+         text::originChanged(u"10"_s, u"000001"_s, u"CDPRODUTO"_s)},
         {"a product not in the catalogue",
-         {{"CDPRODUTO", "ZZ"}},
+         {{u"CDPRODUTO"_s, u"ZZ"_s}},
          false,
          {},
-         text::originChanged("10", "000001", "CDPRODUTO")},
+         text::originChanged(u"10"_s, u"000001"_s, u"CDPRODUTO"_s)},
         {"another price",
-         {{"VRPRECCOMVEN", 9.99}},
+         {{u"VRPRECCOMVEN"_s, 9.99}},
          false,
          {},
-         text::originChanged("10", "000001", "VRPRECCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"VRPRECCOMVEN"_s)},
         {"another discount",
-         {{"VRDESCCOMVEN", 1.0}},
+         {{u"VRDESCCOMVEN"_s, 1.0}},
          false,
          {},
-         text::originChanged("10", "000001", "VRDESCCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"VRDESCCOMVEN"_s)},
         {"another surcharge",
-         {{"VRACRCOMVEN", 5.0}},
+         {{u"VRACRCOMVEN"_s, 5.0}},
          false,
          {},
-         text::originChanged("10", "000001", "VRACRCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"VRACRCOMVEN"_s)},
         {"another status",
-         {{"IDSTPRCOMVEN", "6"}},
+         {{u"IDSTPRCOMVEN"_s, u"6"_s}},
          false,
          {},
-         text::originChanged("10", "000001", "IDSTPRCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"IDSTPRCOMVEN"_s)},
         {"another order time",
-         {{"DTHRINCOMVEN", later}},
+         {{u"DTHRINCOMVEN"_s, later}},
          false,
          {},
-         text::originChanged("10", "000001", "DTHRINCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"DTHRINCOMVEN"_s)},
         {"another free text",
-         {{"TXPRODCOMVEN", "outro"}},
+         {{u"TXPRODCOMVEN"_s, u"outro"_s}},
          false,
          {},
-         text::originChanged("10", "000001", "TXPRODCOMVEN")},
+         text::originChanged(u"10"_s, u"000001"_s, u"TXPRODCOMVEN"_s)},
         {"another sequence group",
-         {{"NRSEQPRODCOM", "002"}},
+         {{u"NRSEQPRODCOM"_s, u"002"_s}},
          false,
          {},
-         text::originChanged("10", "000001", "NRSEQPRODCOM")},
+         text::originChanged(u"10"_s, u"000001"_s, u"NRSEQPRODCOM"_s)},
         {"the item of another origin tab",
-         {{"NRCOMANDAORIG", "11"}},
+         {{u"NRCOMANDAORIG"_s, u"11"_s}},
          false,
          {},
-         text::originChanged("11", "000001")},
+         text::originChanged(u"11"_s, u"000001"_s)},
         {"an origin table that is not the item's",
-         {{"NRMESAORI", "0002"}},
+         {{u"NRMESAORI"_s, u"0002"_s}},
          false,
          {},
-         text::notOnOriginTable("10", "000001", "0002", "0001")},
+         text::notOnOriginTable(u"10"_s, u"000001"_s, u"0002"_s, u"0001"_s)},
     };
     for (const Forged& c : cases) {
         SCOPED_TRACE(c.what);
         this->reseed();
         if (!c.setup.isEmpty())
             this->database->exec(c.setup);
-        TransferRequest r = this->request().move("10", "000004");
-        r.move("10", "000001", {}, c.everyRecord ? QVariantMap() : c.overrides);
+        TransferRequest r = this->request().move(u"10"_s, u"000004"_s);
+        r.move(u"10"_s, u"000001"_s, {}, c.everyRecord ? QVariantMap() : c.overrides);
         if (c.everyRecord)
             for (auto it = c.overrides.cbegin(); it != c.overrides.cend(); ++it)
                 r.setAll(it.key(), it.value());
@@ -467,32 +480,32 @@ TYPED_TEST(TransferTest, ForgedRecordsAreRefusedNamedAndChangeNothing) {
 // Another terminal holds a tab of the request longer than this session waits for a lock: the operator
 // is told which tables are busy, and it is not retried as a deadlock would be.
 TYPED_TEST(TransferTest, ALockWaitThatRunsOutNamesTheBusyTables) {
-    const auto other = openSession(this->database->connectionString(), QStringLiteral("other-terminal"));
+    const auto other = openSession(this->database->connectionString(), u"other-terminal"_s);
     other->beginTransaction();
     if (TypeParam::kind == DbKind::PostgreSQL) {
-        other->exec("SELECT * FROM COMANDAVEN WHERE NRCOMANDA = '20' FOR UPDATE");
-        this->module->adcTrPosicao.exec("SET lock_timeout = '200ms'");
+        other->exec(u"SELECT * FROM COMANDAVEN WHERE NRCOMANDA = '20' FOR UPDATE"_s);
+        this->module->adcTrPosicao.exec(u"SET lock_timeout = '200ms'"_s);
     } else {
-        this->module->adcTrPosicao.exec("PRAGMA busy_timeout = 200");
+        this->module->adcTrPosicao.exec(u"PRAGMA busy_timeout = 200"_s);
     }
-    EXPECT_EQ(this->refusal(this->request().move("10", "000004").move("11", "000001")),
-              platform::db::tableBusyText({"0001", "0002"}));
+    EXPECT_EQ(this->refusal(this->request().move(u"10"_s, u"000004"_s).move(u"11"_s, u"000001"_s)),
+              platform::db::tableBusyText({u"0001"_s, u"0002"_s}));
     other->rollback();
-    EXPECT_TRUE(this->moved(this->request().move("10", "000004")));
+    EXPECT_TRUE(this->moved(this->request().move(u"10"_s, u"000004"_s)));
 }
 
 TYPED_TEST(TransferTest, EmptyAndDuplicateRequestsAreRefused) {
     EXPECT_EQ(this->refusal(this->request()), text::emptyRequest());
-    EXPECT_EQ(this->refusal(this->request().move("10", "000002", 1).move("10", "000002", 1)),
-              text::duplicateItem("10", "000002"));
+    EXPECT_EQ(this->refusal(this->request().move(u"10"_s, u"000002"_s, 1).move(u"10"_s, u"000002"_s, 1)),
+              text::duplicateItem(u"10"_s, u"000002"_s));
 }
 
 TYPED_TEST(TransferTest, NewItemNumbersFollowTheDestinationsHighestWholeOrSplit) {
-    ASSERT_TRUE(
-        this->moved(this->request().move("10", "000004").move("10", "000002", 1).move("11", "000002")));
+    ASSERT_TRUE(this->moved(
+        this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000002"_s, 1).move(u"11"_s, u"000002"_s)));
 
     EXPECT_EQ(this->newItems(), Rows({"000007|P2|1|<null>", "000008|P2|1|<null>", "000009|P1|2|004"}));
-    EXPECT_EQ(this->rows("SELECT NRCOMANDAOLD, NRPRODCOMVENOLD, NRPRODCOMVEN FROM PEDIDOALT ORDER BY 3"),
+    EXPECT_EQ(this->rows(u"SELECT NRCOMANDAOLD, NRPRODCOMVENOLD, NRPRODCOMVEN FROM PEDIDOALT ORDER BY 3"_s),
               Rows({"10|000004|000007", "10|000002|000008", "11|000002|000009"}));
 }
 
@@ -532,82 +545,84 @@ TYPED_TEST(TransferTest, SequenceGroupsOfWholeMovesAreRenumberedAfterTheDestinat
         this->reseed();
         TransferRequest r = this->request();
         for (const Move& m : c.moves)
-            r.move(m.tab, m.item, m.quantity);
+            r.move(QString::fromLatin1(m.tab), QString::fromLatin1(m.item), m.quantity);
         ASSERT_TRUE(this->moved(r));
-        EXPECT_EQ(this->newItems("NRSEQPRODCOM"), c.sequences);
+        EXPECT_EQ(this->newItems(u"NRSEQPRODCOM"_s), c.sequences);
     }
 }
 
 TYPED_TEST(TransferTest, ItemsFromTwoOriginTabsEachTakeTheirOwnRecordsAndSurcharges) {
-    ASSERT_TRUE(
-        this->moved(this->request().move("10", "000001").move("11", "000001").move("10", "000002", 1)));
+    ASSERT_TRUE(this->moved(
+        this->request().move(u"10"_s, u"000001"_s).move(u"11"_s, u"000001"_s).move(u"10"_s, u"000002"_s, 1)));
 
     EXPECT_EQ(this->newItems(), Rows({"000007|P1|2|004", "000008|P2|1|005", "000009|P2|1|<null>"}));
+    EXPECT_EQ(this->rows(
+                  u"SELECT NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST WHERE NRCOMANDA = '20' ORDER BY 1, 2"_s),
+              Rows({"000007|P3", "000007|P4", "000008|P3", "000009|P5"}));
     EXPECT_EQ(
-        this->rows("SELECT NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST WHERE NRCOMANDA = '20' ORDER BY 1, 2"),
-        Rows({"000007|P3", "000007|P4", "000008|P3", "000009|P5"}));
-    EXPECT_EQ(
-        this->rows("SELECT NRPRODCOMVEN, CDPRODUTO, CDOCORR FROM OBSITCOMANDAEST WHERE NRCOMANDA = '20' "
-                   "ORDER BY 1, 2, 3"),
+        this->rows(u"SELECT NRPRODCOMVEN, CDPRODUTO, CDOCORR FROM OBSITCOMANDAEST WHERE NRCOMANDA = '20' "
+                   "ORDER BY 1, 2, 3"_s),
         Rows({"000007|P3|05", "000007|P4|06", "000007|P4|07", "000008|P3|09"}));
     EXPECT_EQ(
-        this->rows("SELECT NRPRODCOMVEN, CDOCORR FROM OBSITCOMANDAVEN WHERE NRCOMANDA = '20' ORDER BY 1, 2"),
+        this->rows(
+            u"SELECT NRPRODCOMVEN, CDOCORR FROM OBSITCOMANDAVEN WHERE NRCOMANDA = '20' ORDER BY 1, 2"_s),
         Rows({"000007|01", "000007|02", "000008|10", "000009|08"}));
-    EXPECT_EQ(this->rows("SELECT NRCOMANDAOLD, NRPRODCOMVENOLD, NRPRODCOMVEN FROM PEDIDOALT ORDER BY 3"),
+    EXPECT_EQ(this->rows(u"SELECT NRCOMANDAOLD, NRPRODCOMVENOLD, NRPRODCOMVEN FROM PEDIDOALT ORDER BY 3"_s),
               Rows({"10|000001|000007", "11|000001|000008", "10|000002|000009"}));
-    EXPECT_TRUE(this->itemRow("11", "000001").isEmpty());
-    EXPECT_EQ(this->database->count("ITCOMANDAEST WHERE NRCOMANDA = '11'"), 0);
+    EXPECT_TRUE(this->itemRow(u"11"_s, u"000001"_s).isEmpty());
+    EXPECT_EQ(this->database->count(u"ITCOMANDAEST WHERE NRCOMANDA = '11'"_s), 0);
 
     // 0.5 + 0.25 leave tab 10, 1.25 leaves tab 11, all of it reaches tab 20
-    EXPECT_EQ(this->surcharge("10"), 4.25);
-    EXPECT_EQ(this->surcharge("11"), 1.75);
-    EXPECT_EQ(this->surcharge("20"), 3.0);
-    EXPECT_EQ(this->surcharge("12"), 0.0);
+    EXPECT_EQ(this->surcharge(u"10"_s), 4.25);
+    EXPECT_EQ(this->surcharge(u"11"_s), 1.75);
+    EXPECT_EQ(this->surcharge(u"20"_s), 3.0);
+    EXPECT_EQ(this->surcharge(u"12"_s), 0.0);
 }
 
 TYPED_TEST(TransferTest, ASecondSplitOfTheSameItemRewritesItsTrackingRow) {
-    ASSERT_TRUE(this->moved(this->request().move("10", "000002", 1)));
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000002"_s, 1)));
     // the screen is opened again: it now sees 2 left
-    ASSERT_TRUE(this->moved(this->request().move("10", "000002", 1)));
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000002"_s, 1)));
 
     EXPECT_EQ(this->newItems(), Rows({"000007|P2|1|<null>", "000008|P2|1|<null>"}));
-    EXPECT_EQ(shown(this->itemRow("10", "000002").value("QTPRODCOMVEN")), "1");
-    EXPECT_EQ(this->rows("SELECT * FROM PEDIDOALT"), Rows({"0001|V1|10|000002|V2|20|000008|0002|<null>|3"}));
+    EXPECT_EQ(shown(this->itemRow(u"10"_s, u"000002"_s).value(u"QTPRODCOMVEN"_s)), "1");
+    EXPECT_EQ(this->rows(u"SELECT * FROM PEDIDOALT"_s),
+              Rows({"0001|V1|10|000002|V2|20|000008|0002|<null>|3"}));
 }
 
 TYPED_TEST(TransferTest, AnItemThatArrivedByAMoveIsTrackedUnderItsCurrentKey) {
-    ASSERT_TRUE(this->moved(this->request().move("10", "000001")));
-    const TransferDestination tab11{"0001", "V1", "11", "2"};
-    ASSERT_TRUE(this->moved(this->request(tab11).move("20", "000007")));
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000001"_s)));
+    const TransferDestination tab11{u"0001"_s, u"V1"_s, u"11"_s, u"2"_s};
+    ASSERT_TRUE(this->moved(this->request(tab11).move(u"20"_s, u"000007"_s)));
 
-    EXPECT_EQ(this->rows("SELECT * FROM PEDIDOALT ORDER BY NRVENDARESTOLD"),
+    EXPECT_EQ(this->rows(u"SELECT * FROM PEDIDOALT ORDER BY NRVENDARESTOLD"_s),
               Rows({"0001|V1|10|000001|V2|20|000007|0002|<null>|3",
                     "0001|V2|20|000007|V1|11|000003|0001|<null>|2"}));
     EXPECT_EQ(
-        this->rows("SELECT NRPRODCOMVEN, CDPRODUTO, NRSEQPRODCOM, NRMESADSCOMORIT FROM ITCOMANDAVEN WHERE "
-                   "NRCOMANDA = '11' ORDER BY 1"),
+        this->rows(u"SELECT NRPRODCOMVEN, CDPRODUTO, NRSEQPRODCOM, NRMESADSCOMORIT FROM ITCOMANDAVEN WHERE "
+                   "NRCOMANDA = '11' ORDER BY 1"_s),
         Rows({"000001|P2|001|<null>", "000002|P1|002|<null>", "000003|P1|003|0002"}));
-    EXPECT_EQ(this->rows("SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST ORDER BY 1, 2, 3"),
+    EXPECT_EQ(this->rows(u"SELECT NRCOMANDA, NRPRODCOMVEN, CDPRODUTO FROM ITCOMANDAEST ORDER BY 1, 2, 3"_s),
               Rows({"10|000002|P5", "11|000001|P3", "11|000003|P3", "11|000003|P4"}));
-    EXPECT_EQ(this->database->count("ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000007'"), 0);
-    EXPECT_EQ(this->surcharge("20"), 1.0);
-    EXPECT_EQ(this->surcharge("11"), 3.5);
+    EXPECT_EQ(this->database->count(u"ITCOMANDAVEN WHERE NRCOMANDA = '20' AND NRPRODCOMVEN = '000007'"_s), 0);
+    EXPECT_EQ(this->surcharge(u"20"_s), 1.0);
+    EXPECT_EQ(this->surcharge(u"11"_s), 3.5);
 }
 
 // Another terminal changes the item and holds it while this transfer starts: the transfer must wait
 // and see the change, not move the item as the screen last showed it.
 TYPED_TEST(TransferTest, AChangeCommittedWhileTheTransferWaitsIsSeen) {
-    const TransferRequest r = this->request().move("10", "000004").move("10", "000001");
+    const TransferRequest r = this->request().move(u"10"_s, u"000004"_s).move(u"10"_s, u"000001"_s);
     std::promise<void> holding;
     std::string otherError;
     std::thread other([&, uri = this->database->connectionString()] {
         bool held = false;
         try {
-            const auto terminal = openSession(uri, QStringLiteral("other-terminal"));
+            const auto terminal = openSession(uri, u"other-terminal"_s);
             terminal->beginTransaction();
             terminal->exec(
-                "UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1 WHERE CDFILIAL = '0001' AND NRCOMANDA = '10' "
-                "AND NRPRODCOMVEN = '000001'");
+                u"UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 1 WHERE CDFILIAL = '0001' AND NRCOMANDA = '10' "
+                "AND NRPRODCOMVEN = '000001'"_s);
             holding.set_value();
             held = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -623,10 +638,10 @@ TYPED_TEST(TransferTest, AChangeCommittedWhileTheTransferWaitsIsSeen) {
     other.join();
     ASSERT_EQ(otherError, "");
 
-    EXPECT_EQ(result.toString(), text::originChanged("10", "000001"));
+    EXPECT_EQ(result.toString(), text::originChanged(u"10"_s, u"000001"_s));
     EXPECT_EQ(this->newItems(), Rows());
-    EXPECT_EQ(shown(this->itemRow("10", "000001").value("QTPRODCOMVEN")), "1");
-    EXPECT_FALSE(this->itemRow("10", "000004").isEmpty());
+    EXPECT_EQ(shown(this->itemRow(u"10"_s, u"000001"_s).value(u"QTPRODCOMVEN"_s)), "1");
+    EXPECT_FALSE(this->itemRow(u"10"_s, u"000004"_s).isEmpty());
 }
 
 // Whichever statement of either writer fails, the request leaves nothing behind, and the same request
@@ -638,8 +653,10 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
         SCOPED_TRACE(atLeast);
         this->module->transferWriter = writer;
         this->reseed();
-        const TransferRequest r =
-            this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
+        const TransferRequest r = this->request()
+                                      .move(u"10"_s, u"000004"_s)
+                                      .move(u"10"_s, u"000002"_s, 1)
+                                      .move(u"10"_s, u"000001"_s);
         QStringList names;
         {
             FaultInjection counting([&](const QString& name) { names << name; });
@@ -651,13 +668,12 @@ TYPED_TEST(TransferTest, AFailureAtAnyStatementLeavesEveryRowAsItWas) {
         const Rows before = this->snapshot();
 
         for (int failing = 1; failing <= names.size(); ++failing) {
-            SCOPED_TRACE(
-                QStringLiteral("statement %1, %2").arg(failing).arg(names[failing - 1]).toStdString());
+            SCOPED_TRACE(u"statement %1, %2"_s.arg(failing).arg(names[failing - 1]).toStdString());
             int run = 0;
             FaultInjection fault([&](const QString& name) {
                 if (++run == failing)
-                    throw platform::DatabaseError(QStringLiteral("falha injetada em ") + name,
-                                                  QStringLiteral("injetada"), QString(), name);
+                    throw platform::DatabaseError(u"falha injetada em "_s + name, u"injetada"_s, QString(),
+                                                  name);
             });
             const QVariant result = this->transfer(r);
             EXPECT_EQ(result.typeId(), QMetaType::QString);
@@ -675,8 +691,10 @@ TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
          {TrdmTrPosicao::TransferWriter::ByDialect, TrdmTrPosicao::TransferWriter::StatementByStatement}) {
         this->module->transferWriter = writer;
         this->reseed();
-        const TransferRequest r =
-            this->request().move("10", "000004").move("10", "000002", 1).move("10", "000001");
+        const TransferRequest r = this->request()
+                                      .move(u"10"_s, u"000004"_s)
+                                      .move(u"10"_s, u"000002"_s, 1)
+                                      .move(u"10"_s, u"000001"_s);
         int statements = 0;
         {
             FaultInjection counting([&](const QString&) { ++statements; });
@@ -690,8 +708,7 @@ TYPED_TEST(TransferTest, ADeadlockAtAnyStatementIsRetriedToTheSameResult) {
             int run = 0;
             FaultInjection deadlock([&](const QString& name) {
                 if (++run == failing)
-                    throw platform::DatabaseError(QStringLiteral("deadlock detected"),
-                                                  QStringLiteral("deadlock"), QStringLiteral("40P01"), name);
+                    throw platform::DatabaseError(u"deadlock detected"_s, u"deadlock"_s, u"40P01"_s, name);
             });
             EXPECT_TRUE(this->moved(r));
             EXPECT_EQ(this->snapshot(), expected);
@@ -707,18 +724,22 @@ TYPED_TEST(TransferTest, EveryStatementIsPreparedOnceForManyRequests) {
         // an earlier split of 11/000002 left a tracking row, so the first request both writes and
         // rewrites one
         SalesBuilder(this->database->admin())
-            .tracking(
-                "V1", "11", "000002",
-                {{"NRVENDAREST", "V2"}, {"NRCOMANDA", "20"}, {"NRPRODCOMVEN", "000006"}, {"NRMESA", "0002"}});
+            .tracking(u"V1"_s, u"11"_s, u"000002"_s,
+                      {{u"NRVENDAREST"_s, u"V2"_s},
+                       {u"NRCOMANDA"_s, u"20"_s},
+                       {u"NRPRODCOMVEN"_s, u"000006"_s},
+                       {u"NRMESA"_s, u"0002"_s}});
         ASSERT_TRUE(this->moved(this->request()
-                                    .move("10", "000004")
-                                    .move("10", "000001")
-                                    .move("11", "000002", 1)
-                                    .move("10", "000002", 1)));
+                                    .move(u"10"_s, u"000004"_s)
+                                    .move(u"10"_s, u"000001"_s)
+                                    .move(u"11"_s, u"000002"_s, 1)
+                                    .move(u"10"_s, u"000002"_s, 1)));
         const int prepared = this->module->adcTrPosicao.prepareCount();
 
-        ASSERT_TRUE(
-            this->moved(this->request().move("10", "000003").move("10", "000002", 1).move("11", "000001")));
+        ASSERT_TRUE(this->moved(this->request()
+                                    .move(u"10"_s, u"000003"_s)
+                                    .move(u"10"_s, u"000002"_s, 1)
+                                    .move(u"11"_s, u"000001"_s)));
         EXPECT_EQ(this->module->adcTrPosicao.prepareCount(), prepared);
     }
 }
@@ -727,6 +748,6 @@ TYPED_TEST(TransferTest, AnUnreadableRequestLeavesAsAnExceptionWithNothingChange
     const Rows before = this->snapshot();
     EXPECT_THROW(setTransferencia(QByteArray("{\"fields\": [{\"name\": \"CDFILIAL\"")),
                  platform::PacketError);
-    EXPECT_THROW(setTransferencia(QStringLiteral("not a packet")), platform::PacketError);
+    EXPECT_THROW(setTransferencia(u"not a packet"_s), platform::PacketError);
     EXPECT_EQ(this->snapshot(), before);
 }

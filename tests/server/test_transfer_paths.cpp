@@ -31,7 +31,7 @@ struct Site {
     }
     QVariant transfer(const QByteArray& packet) {
         rdmTrPosicao = dm.get();
-        const QVariant result = setTransferencia(packet);
+        QVariant result = setTransferencia(packet);
         rdmTrPosicao = nullptr;
         return result;
     }
@@ -62,24 +62,29 @@ void seedRestaurant(platform::db::Connection& c, unsigned seed) {
                 const QString item = platform::Ajusta(QString::number(i), 6);
                 const QString product = QStringLiteral("P%1").arg(1 + pick(6));
                 QVariantMap columns{
-                    {"VRPRECCOMVEN", 5.0 + 0.25 * pick(40)},
-                    {"VRDESCCOMVEN", pick(3) == 0 ? QVariant() : QVariant(0.5 * pick(3))},
-                    {"VRACRCOMVEN", 0.125 * pick(5)},
-                    {"NRLUGARMESA", QString::number(1 + pick(4))},
-                    {"DTHRINCOMVEN", SalesBuilder::orderedAt().addMSecs(qint64(pick(100000)) * 7)},
-                    {"CDVENDEDOR",
+                    {QStringLiteral("VRPRECCOMVEN"), 5.0 + 0.25 * pick(40)},
+                    {QStringLiteral("VRDESCCOMVEN"), pick(3) == 0 ? QVariant() : QVariant(0.5 * pick(3))},
+                    {QStringLiteral("VRACRCOMVEN"), 0.125 * pick(5)},
+                    {QStringLiteral("NRLUGARMESA"), QString::number(1 + pick(4))},
+                    {QStringLiteral("DTHRINCOMVEN"),
+                     SalesBuilder::orderedAt().addMSecs(qint64(pick(100000)) * 7)},
+                    {QStringLiteral("CDVENDEDOR"),
                      pick(2) ? QVariant(QStringLiteral("00%1").arg(10 + pick(80))) : QVariant()},
-                    {"NRSEQPRODCUP", pick(2) ? QVariant(QString::number(1000 + pick(9000))) : QVariant()},
-                    {"TXPRODCOMVEN", pick(3) ? QVariant(QStringLiteral("sem %1").arg(pick(50))) : QVariant()},
-                    {"VRPRECCLCOMVEN", pick(2) ? QVariant(4.75 + pick(10)) : QVariant()},
-                    {"NRATRAPRODCOVE", pick(2) ? QVariant(double(pick(4))) : QVariant()},
-                    {"QTITEMREFIL", pick(2) ? QVariant(double(pick(3))) : QVariant()},
-                    {"IDPRODREFIL", pick(2) ? QStringLiteral("S") : QStringLiteral("N")},
-                    {"NMCONSVEND", QStringLiteral("Cliente %1").arg(pick(5))},
-                    {"CDGRPOCOR", pick(2) ? QVariant(QStringLiteral("0%1").arg(pick(9))) : QVariant()},
+                    {QStringLiteral("NRSEQPRODCUP"),
+                     pick(2) ? QVariant(QString::number(1000 + pick(9000))) : QVariant()},
+                    {QStringLiteral("TXPRODCOMVEN"),
+                     pick(3) ? QVariant(QStringLiteral("sem %1").arg(pick(50))) : QVariant()},
+                    {QStringLiteral("VRPRECCLCOMVEN"), pick(2) ? QVariant(4.75 + pick(10)) : QVariant()},
+                    {QStringLiteral("NRATRAPRODCOVE"), pick(2) ? QVariant(double(pick(4))) : QVariant()},
+                    {QStringLiteral("QTITEMREFIL"), pick(2) ? QVariant(double(pick(3))) : QVariant()},
+                    {QStringLiteral("IDPRODREFIL"), pick(2) ? QStringLiteral("S") : QStringLiteral("N")},
+                    {QStringLiteral("NMCONSVEND"), QStringLiteral("Cliente %1").arg(pick(5))},
+                    {QStringLiteral("CDGRPOCOR"),
+                     pick(2) ? QVariant(QStringLiteral("0%1").arg(pick(9))) : QVariant()},
                 };
                 if (pick(3) == 0)
-                    columns.insert("NRSEQPRODCOM", platform::Ajusta(QString::number(1 + pick(3)), 3));
+                    columns.insert(QStringLiteral("NRSEQPRODCOM"),
+                                   platform::Ajusta(QString::number(1 + pick(3)), 3));
                 b.item(tab, item, product, quantities[pick(7)], columns);
                 for (int o = pick(3); o > 0; --o)
                     b.observation(tab, item, QStringLiteral("0%1").arg(pick(3)),
@@ -138,7 +143,7 @@ TYPED_TEST(TransferPathsTest, RandomRequestsWriteTheSameRowsThroughEitherWriter)
         seedRestaurant(subject.db->admin(), seed);
         ASSERT_EQ(subject.db->snapshot(), reference.db->snapshot());
 
-        std::mt19937 rng(seed * 31u);
+        std::mt19937 rng(std::mt19937::result_type(seed) * 31u);
         auto pick = [&](int n) {
             return int(rng() % unsigned(n));
         };
@@ -198,31 +203,38 @@ TYPED_TEST(TransferPathsTest, RandomRequestsWriteTheSameRowsThroughEitherWriter)
 // the server, preparations included, must not grow with the items.
 TEST_F(TransferPathsOnPostgreSQL, RoundTripsDoNotGrowWithTheItems) {
     SalesBuilder& b = *builder;
-    b.product("P1", "Prato").product("P2", "Extra");
-    b.table("0001").table("0002").table("0003");
-    b.sale("S1", "0001").sale("S2", "0002").sale("S3", "0003");
-    b.tab("A1", "S1").tab("A2", "S2").tab("D3", "S3");
-    for (const char* tab : {"A1", "A2"})
-        for (int i = 1; i <= (QLatin1String(tab) == QLatin1String("A1") ? 1 : 50); ++i) {
+    b.product(QStringLiteral("P1"), QStringLiteral("Prato"))
+        .product(QStringLiteral("P2"), QStringLiteral("Extra"));
+    b.table(QStringLiteral("0001")).table(QStringLiteral("0002")).table(QStringLiteral("0003"));
+    b.sale(QStringLiteral("S1"), QStringLiteral("0001"))
+        .sale(QStringLiteral("S2"), QStringLiteral("0002"))
+        .sale(QStringLiteral("S3"), QStringLiteral("0003"));
+    b.tab(QStringLiteral("A1"), QStringLiteral("S1"))
+        .tab(QStringLiteral("A2"), QStringLiteral("S2"))
+        .tab(QStringLiteral("D3"), QStringLiteral("S3"));
+    for (const QString& tab : {QStringLiteral("A1"), QStringLiteral("A2")})
+        for (int i = 1; i <= (tab == QLatin1String("A1") ? 1 : 50); ++i) {
             const QString item = platform::Ajusta(QString::number(i), 6);
-            b.item(tab, item, "P1", 2, {{"VRACRCOMVEN", 0.5}})
-                .observation(tab, item, "01", "01")
-                .observation(tab, item, "01", "02")
-                .component(tab, item, "P2", 1, 2)
-                .componentObservation(tab, item, "P2", "01", "03");
+            b.item(tab, item, QStringLiteral("P1"), 2, {{QStringLiteral("VRACRCOMVEN"), 0.5}})
+                .observation(tab, item, QStringLiteral("01"), QStringLiteral("01"))
+                .observation(tab, item, QStringLiteral("01"), QStringLiteral("02"))
+                .component(tab, item, QStringLiteral("P2"), 1, 2)
+                .componentObservation(tab, item, QStringLiteral("P2"), QStringLiteral("01"),
+                                      QStringLiteral("03"));
         }
 
     struct Cost {
         int roundTrips, prepares;
     };
     auto cost = [&](const char* tab, const char* table) {
-        TransferRequest r(database->admin(), {"0003", "S3", "D3", "2"});
+        TransferRequest r(database->admin(), {QStringLiteral("0003"), QStringLiteral("S3"),
+                                              QStringLiteral("D3"), QStringLiteral("2")});
         for (const auto& row :
              database->rows(QStringLiteral("SELECT NRPRODCOMVEN FROM ITCOMANDAVEN WHERE NRCOMANDA = "
                                            "'%1' ORDER BY 1")
                                 .arg(QLatin1String(tab))))
             r.move(QLatin1String(tab), row);
-        EXPECT_EQ(r.record(0).value("NRMESAORI").toString(), QLatin1String(table));
+        EXPECT_EQ(r.record(0).value(QStringLiteral("NRMESAORI")).toString(), QLatin1String(table));
         const auto dm = openDataModule(database->connectionString());
         const int trips = dm->adcTrPosicao.roundTrips(), prepares = dm->adcTrPosicao.prepareCount();
         rdmTrPosicao = dm.get();
@@ -233,8 +245,8 @@ TEST_F(TransferPathsOnPostgreSQL, RoundTripsDoNotGrowWithTheItems) {
     };
     const Cost one = cost("A1", "0001");
     const Cost fifty = cost("A2", "0002");
-    EXPECT_EQ(database->count("ITCOMANDAVEN WHERE NRCOMANDA = 'D3'"), 51);
-    EXPECT_EQ(database->count("OBSITCOMANDAEST WHERE NRCOMANDA = 'D3'"), 51);
+    EXPECT_EQ(database->count(QStringLiteral("ITCOMANDAVEN WHERE NRCOMANDA = 'D3'")), 51);
+    EXPECT_EQ(database->count(QStringLiteral("OBSITCOMANDAEST WHERE NRCOMANDA = 'D3'")), 51);
     EXPECT_LE(fifty.roundTrips, one.roundTrips + 2) << one.roundTrips << " for 1 item";
     EXPECT_LE(fifty.prepares, one.prepares) << one.prepares << " for 1 item";
     // reading under lock and writing with the commit: one wait each

@@ -373,7 +373,7 @@ private:
         line("invariant violations", num(violations.size()));
         line("rows seeded", rowsSeeded_);
         line("rows now", rowsNow_);
-        line("wall time", QStringLiteral("%1 s").arg(wall_.elapsed() / 1000.0, 0, 'f', 1));
+        line("wall time", QStringLiteral("%1 s").arg(double(wall_.elapsed()) / 1000.0, 0, 'f', 1));
         if (t.attempted < long(o_.terminals) * o_.transfers)
             say(QStringLiteral("soak: %1 of %2 requests sent before the time bound")
                     .arg(t.attempted)

@@ -66,7 +66,7 @@ void JournalTally::read(const QString& path) {
                 ++committed;
                 if (sent.value(QLatin1String("replay")).toBool())
                     ++replaysCommitted;
-                for (const QJsonValue& t : sent.value(QLatin1String("split")).toArray())
+                for (const auto& t : sent.value(QLatin1String("split")).toArray())
                     possiblySplitTabs.insert(t.toString());
             } else if (outcome == QLatin1String("stale")) {
                 ++refusedStale;
@@ -96,7 +96,7 @@ void JournalTally::read(const QString& path) {
     // killed while a request was under way: it may have committed
     for (const QJsonObject& sent : std::as_const(open)) {
         ++unknown;
-        for (const QJsonValue& t : sent.value(QLatin1String("split")).toArray())
+        for (const auto& t : sent.value(QLatin1String("split")).toArray())
             possiblySplitTabs.insert(t.toString());
     }
 }

@@ -49,12 +49,12 @@ public:
     void openTable(const QString& table, int number) {
         const QString sale = QStringLiteral("V%1").arg(number, 4, 10, QLatin1Char('0'));
         insertRow(c_, QStringLiteral("VENDAREST"),
-                  {{"CDFILIAL", Branch},
-                   {"NRVENDAREST", sale},
-                   {"NRMESA", table},
-                   {"CDLOJA", Store},
-                   {"NRPESMESAVEN", QString::number(2 + pick(5))},
-                   {"DTHRFECHMESA", QVariant()}});
+                  {{QStringLiteral("CDFILIAL"), Branch},
+                   {QStringLiteral("NRVENDAREST"), sale},
+                   {QStringLiteral("NRMESA"), table},
+                   {QStringLiteral("CDLOJA"), Store},
+                   {QStringLiteral("NRPESMESAVEN"), QString::number(2 + pick(5))},
+                   {QStringLiteral("DTHRFECHMESA"), QVariant()}});
         const int tabs = 1 + pick(3);
         for (int t = 1; t <= tabs; ++t)
             tab(sale, QStringLiteral("T%1%2").arg(number, 4, 10, QLatin1Char('0')).arg(t));
@@ -62,11 +62,12 @@ public:
 
 private:
     void product(const Product& p) {
-        insertRow(c_, QStringLiteral("PRODUTO"),
-                  {{"CDPRODUTO", QString::fromLatin1(p.code)},
-                   {"CDARVPROD", QStringLiteral("ARV") + QString::fromLatin1(p.code)},
-                   {"NMPRODUTO", QString::fromLatin1(p.name)},
-                   {"IDPESAPROD", QString::fromLatin1(p.weighed)}});
+        insertRow(
+            c_, QStringLiteral("PRODUTO"),
+            {{QStringLiteral("CDPRODUTO"), QString::fromLatin1(p.code)},
+             {QStringLiteral("CDARVPROD"), QString(QStringLiteral("ARV") + QString::fromLatin1(p.code))},
+             {QStringLiteral("NMPRODUTO"), QString::fromLatin1(p.name)},
+             {QStringLiteral("IDPESAPROD"), QString::fromLatin1(p.weighed)}});
     }
 
     void tab(const QString& sale, const QString& tab) {
@@ -89,19 +90,19 @@ private:
         for (int i = 0; i < items; ++i) {
             const QString item = QStringLiteral("%1").arg(i + 1, 6, 10, QLatin1Char('0'));
             rows << itemRow(sale, tab, item, sequence[i]);
-            total += rows.last().value("VRACRCOMVEN").toDouble();
+            total += rows.last().value(QStringLiteral("VRACRCOMVEN")).toDouble();
         }
         insertRow(c_, QStringLiteral("COMANDAVEN"),
-                  {{"CDFILIAL", Branch},
-                   {"NRVENDAREST", sale},
-                   {"NRCOMANDA", tab},
-                   {"CDLOJA", Store},
-                   {"DSCOMANDA", QStringLiteral("Comanda ") + tab},
-                   {"VRACRCOMANDA", total}});
+                  {{QStringLiteral("CDFILIAL"), Branch},
+                   {QStringLiteral("NRVENDAREST"), sale},
+                   {QStringLiteral("NRCOMANDA"), tab},
+                   {QStringLiteral("CDLOJA"), Store},
+                   {QStringLiteral("DSCOMANDA"), QString(QStringLiteral("Comanda ") + tab)},
+                   {QStringLiteral("VRACRCOMANDA"), total}});
         for (const QVariantMap& row : std::as_const(rows))
             insertRow(c_, QStringLiteral("ITCOMANDAVEN"), row);
         for (const QVariantMap& row : std::as_const(rows))
-            dependents(sale, tab, row.value("NRPRODCOMVEN").toString());
+            dependents(sale, tab, row.value(QStringLiteral("NRPRODCOMVEN")).toString());
     }
 
     QVariantMap itemRow(const QString& sale, const QString& tab, const QString& item,
@@ -131,41 +132,45 @@ private:
         const double surcharge = chance(0.25) ? 0 : surcharges[1 + pick(int(std::size(surcharges)) - 1)];
         const QDateTime ordered(QDate(2026, 12, 8), QTime(19, pick(60), pick(60), pick(1000)));
         return {
-            {"CDFILIAL", Branch},
-            {"NRVENDAREST", sale},
-            {"NRCOMANDA", tab},
-            {"NRPRODCOMVEN", item},
-            {"CDPRODUTO", product},
-            {"QTPRODCOMVEN", quantity},
-            {"VRPRECCOMVEN", 5.0 + pick(90) / 2.0},
-            {"TXPRODCOMVEN", chance(0.2) ? QStringLiteral("sem gelo") : QVariant()},
-            {"IDSTPRCOMVEN", status},
-            {"VRDESCCOMVEN", chance(0.2) ? 1.0 : 0.0},
-            {"NRLUGARMESA", QString::number(1 + pick(4))},
-            {"DTHRINCOMVEN", ordered},
-            {"CDLOJA", Store},
-            {"VRACRCOMVEN", surcharge},
-            {"NRSEQPRODCOM", sequence.isEmpty() || !offered ? QVariant() : QVariant(sequence)},
-            {"NRSEQPRODCUP", QStringLiteral("%1").arg(++cupSequence_, 10, 10, QLatin1Char('0'))},
-            {"VRPRECCLCOMVEN", 4.5},
-            {"CDVENDEDOR", QStringLiteral("00%1").arg(1 + pick(9))},
-            {"NRATRAPRODCOVE", 0.0},
-            {"QTITEMREFIL", 0.0},
-            {"IDPRODREFIL", QStringLiteral("N")},
-            {"IDSTLUGARMESA", chance(0.05) ? QStringLiteral("S") : QStringLiteral("N")},
-            {"DSENDEVENDA", QStringLiteral("L%1").arg(++lineage_, 5, 10, QLatin1Char('0'))},
+            {QStringLiteral("CDFILIAL"), Branch},
+            {QStringLiteral("NRVENDAREST"), sale},
+            {QStringLiteral("NRCOMANDA"), tab},
+            {QStringLiteral("NRPRODCOMVEN"), item},
+            {QStringLiteral("CDPRODUTO"), product},
+            {QStringLiteral("QTPRODCOMVEN"), quantity},
+            {QStringLiteral("VRPRECCOMVEN"), 5.0 + pick(90) / 2.0},
+            {QStringLiteral("TXPRODCOMVEN"), chance(0.2) ? QStringLiteral("sem gelo") : QVariant()},
+            {QStringLiteral("IDSTPRCOMVEN"), status},
+            {QStringLiteral("VRDESCCOMVEN"), chance(0.2) ? 1.0 : 0.0},
+            {QStringLiteral("NRLUGARMESA"), QString::number(1 + pick(4))},
+            {QStringLiteral("DTHRINCOMVEN"), ordered},
+            {QStringLiteral("CDLOJA"), Store},
+            {QStringLiteral("VRACRCOMVEN"), surcharge},
+            {QStringLiteral("NRSEQPRODCOM"),
+             sequence.isEmpty() || !offered ? QVariant() : QVariant(sequence)},
+            {QStringLiteral("NRSEQPRODCUP"),
+             QStringLiteral("%1").arg(++cupSequence_, 10, 10, QLatin1Char('0'))},
+            {QStringLiteral("VRPRECCLCOMVEN"), 4.5},
+            {QStringLiteral("CDVENDEDOR"), QStringLiteral("00%1").arg(1 + pick(9))},
+            {QStringLiteral("NRATRAPRODCOVE"), 0.0},
+            {QStringLiteral("QTITEMREFIL"), 0.0},
+            {QStringLiteral("IDPRODREFIL"), QStringLiteral("N")},
+            {QStringLiteral("IDSTLUGARMESA"), chance(0.05) ? QStringLiteral("S") : QStringLiteral("N")},
+            {QStringLiteral("DSENDEVENDA"), QStringLiteral("L%1").arg(++lineage_, 5, 10, QLatin1Char('0'))},
         };
     }
 
     void dependents(const QString& sale, const QString& tab, const QString& item) {
-        const QVariantMap key{
-            {"CDFILIAL", Branch}, {"NRVENDAREST", sale}, {"NRCOMANDA", tab}, {"NRPRODCOMVEN", item}};
+        const QVariantMap key{{QStringLiteral("CDFILIAL"), Branch},
+                              {QStringLiteral("NRVENDAREST"), sale},
+                              {QStringLiteral("NRCOMANDA"), tab},
+                              {QStringLiteral("NRPRODCOMVEN"), item}};
         if (chance(0.35)) {
             const int n = 1 + pick(2);
             for (int i = 0; i < n; ++i) {
                 QVariantMap row = key;
-                row.insert("CDGRPOCOR", QStringLiteral("0%1").arg(1 + pick(3)));
-                row.insert("CDOCORR", QStringLiteral("%1").arg(10 + pick(80)));
+                row.insert(QStringLiteral("CDGRPOCOR"), QStringLiteral("0%1").arg(1 + pick(3)));
+                row.insert(QStringLiteral("CDOCORR"), QStringLiteral("%1").arg(10 + pick(80)));
                 insertRow(c_, QStringLiteral("OBSITCOMANDAVEN"), row);
             }
         }
@@ -175,19 +180,19 @@ private:
             for (int i = 0; i < n; ++i) {
                 const QString component = QString::fromLatin1(extras[(first + i) % std::size(extras)].code);
                 QVariantMap row = key;
-                row.insert("CDPRODUTO", component);
-                row.insert("QTPROCOMEST", double(1 + pick(3)));
-                row.insert("VRPRECCOMEST", 1.5 + pick(6) / 4.0);
-                row.insert("VRDESITCOMEST", 0.0);
-                row.insert("DSOBSPEDDIGEST",
+                row.insert(QStringLiteral("CDPRODUTO"), component);
+                row.insert(QStringLiteral("QTPROCOMEST"), double(1 + pick(3)));
+                row.insert(QStringLiteral("VRPRECCOMEST"), 1.5 + pick(6) / 4.0);
+                row.insert(QStringLiteral("VRDESITCOMEST"), 0.0);
+                row.insert(QStringLiteral("DSOBSPEDDIGEST"),
                            chance(0.3) ? QVariant(QStringLiteral("bem passado")) : QVariant());
                 insertRow(c_, QStringLiteral("ITCOMANDAEST"), row);
                 const int observations = pick(3);
                 for (int o = 0; o < observations; ++o) {
                     QVariantMap obs = key;
-                    obs.insert("CDPRODUTO", component);
-                    obs.insert("CDGRPOCOR", QStringLiteral("0%1").arg(4 + pick(3)));
-                    obs.insert("CDOCORR", QStringLiteral("%1").arg(10 + pick(80)));
+                    obs.insert(QStringLiteral("CDPRODUTO"), component);
+                    obs.insert(QStringLiteral("CDGRPOCOR"), QStringLiteral("0%1").arg(4 + pick(3)));
+                    obs.insert(QStringLiteral("CDOCORR"), QStringLiteral("%1").arg(10 + pick(80)));
                     insertRow(c_, QStringLiteral("OBSITCOMANDAEST"), obs);
                 }
             }
@@ -235,11 +240,11 @@ QStringList seedRestaurant(platform::db::Connection& connection, const SeedOptio
             tables << table;
             const bool open = n <= options.tables - options.freeTables;
             insertRow(connection, QStringLiteral("MESA"),
-                      {{"CDFILIAL", Branch},
-                       {"CDLOJA", Store},
-                       {"NRMESA", table},
-                       {"NMMESA", QStringLiteral("Mesa ") + table},
-                       {"IDSTMESAAUX", open ? QStringLiteral("O") : QStringLiteral("D")}});
+                      {{QStringLiteral("CDFILIAL"), Branch},
+                       {QStringLiteral("CDLOJA"), Store},
+                       {QStringLiteral("NRMESA"), table},
+                       {QStringLiteral("NMMESA"), QString(QStringLiteral("Mesa ") + table)},
+                       {QStringLiteral("IDSTMESAAUX"), open ? QStringLiteral("O") : QStringLiteral("D")}});
             if (open)
                 s.openTable(table, n);
         }

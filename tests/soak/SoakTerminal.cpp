@@ -83,14 +83,16 @@ public:
         const int screens = 50 * o_.transfers + 200;
         for (int screen = 0; sent < o_.transfers; ++screen) {
             if (QDateTime::currentMSecsSinceEpoch() >= o_.deadline) {
-                journal_.write({{"e", "end"}, {"why", "deadline"}});
+                journal_.write({{QStringLiteral("e"), QStringLiteral("end")},
+                                {QStringLiteral("why"), QStringLiteral("deadline")}});
                 return 0;
             }
             if (screen >= screens) {
                 finding(QStringLiteral("%1 screens opened for %2 requests sent: nothing left to move")
                             .arg(screen)
                             .arg(sent));
-                journal_.write({{"e", "end"}, {"why", "stuck"}});
+                journal_.write({{QStringLiteral("e"), QStringLiteral("end")},
+                                {QStringLiteral("why"), QStringLiteral("stuck")}});
                 return 0;
             }
             const bool didSend = (!old_.empty() && chance(0.07)) ? replay() : openScreen();
@@ -100,7 +102,8 @@ public:
                 std::fflush(stdout);
             }
         }
-        journal_.write({{"e", "end"}, {"why", "quota"}});
+        journal_.write(
+            {{QStringLiteral("e"), QStringLiteral("end")}, {QStringLiteral("why"), QStringLiteral("quota")}});
         return 0;
     }
 
@@ -108,7 +111,9 @@ private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(rng_) < p; }
 
-    void finding(const QString& text) { journal_.write({{"e", "finding"}, {"text", text}}); }
+    void finding(const QString& text) {
+        journal_.write({{QStringLiteral("e"), QStringLiteral("finding")}, {QStringLiteral("text"), text}});
+    }
 
     // The screen from opening to confirmation; true when a request went to the transfer.
     bool openScreen() {
@@ -136,18 +141,24 @@ private:
 
         // the screen refuses to confirm into a table without an open sale
         if (dest.isEmpty() || f(dest, "NRCOMANDA").isEmpty()) {
-            journal_.write({{"e", "skip"}, {"why", "closed"}, {"table", destination}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("skip")},
+                            {QStringLiteral("why"), QStringLiteral("closed")},
+                            {QStringLiteral("table"), destination}});
             if (chance(0.6))
                 reopen(destination);
             return false;
         }
         const QString status = f(dest, "IDSTMESAAUX");
         if (status == codes::TableBillRequested || status == codes::TableBillReceiving) {
-            journal_.write({{"e", "skip"}, {"why", "bill"}, {"table", destination}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("skip")},
+                            {QStringLiteral("why"), QStringLiteral("bill")},
+                            {QStringLiteral("table"), destination}});
             return false;
         }
         if (orig.isEmpty()) {
-            journal_.write({{"e", "skip"}, {"why", "empty"}, {"table", origin}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("skip")},
+                            {QStringLiteral("why"), QStringLiteral("empty")},
+                            {QStringLiteral("table"), origin}});
             if (chance(0.3))
                 tryToFree(origin, destination);
             return false;
@@ -159,7 +170,9 @@ private:
         Request request{{}, origin, destination, {}, {}};
         const bool emptiesOrigin = choose(orig, des, destination, request);
         if (des.isEmpty()) {
-            journal_.write({{"e", "skip"}, {"why", "nothing"}, {"table", origin}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("skip")},
+                            {QStringLiteral("why"), QStringLiteral("nothing")},
+                            {QStringLiteral("table"), origin}});
             return false;
         }
         // confirmation stamps the destination's first tab and sale and the origin table on every record
@@ -334,24 +347,25 @@ private:
         same("IDSTLUGARMESA");
         des.post();
 
-        request.records << QJsonObject{{"tab", f(orig, "NRCOMANDA")},
-                                       {"item", f(orig, "NRPRODCOMVEN")},
-                                       {"product", f(orig, "CDPRODUTO")},
-                                       {"marker", f(orig, "DSENDEVENDA")},
-                                       {"qty", quantity},
-                                       {"of", orig.field(QStringLiteral("QTPRODCOMVEN")).asFloat()}};
+        request.records << QJsonObject{
+            {QStringLiteral("tab"), f(orig, "NRCOMANDA")},
+            {QStringLiteral("item"), f(orig, "NRPRODCOMVEN")},
+            {QStringLiteral("product"), f(orig, "CDPRODUTO")},
+            {QStringLiteral("marker"), f(orig, "DSENDEVENDA")},
+            {QStringLiteral("qty"), quantity},
+            {QStringLiteral("of"), orig.field(QStringLiteral("QTPRODCOMVEN")).asFloat()}};
     }
 
     // Confirmation: clean-up, then the transfer; the outcome as journalled.
     QString send(const Request& r, bool replay) {
         const QString id = QStringLiteral("%1-%2").arg(o_.instance).arg(++requests_);
-        journal_.write({{"e", "send"},
-                        {"id", id},
-                        {"replay", replay},
-                        {"origin", r.origin},
-                        {"destination", r.destination},
-                        {"records", r.records},
-                        {"split", r.splitTabs}});
+        journal_.write({{QStringLiteral("e"), QStringLiteral("send")},
+                        {QStringLiteral("id"), id},
+                        {QStringLiteral("replay"), replay},
+                        {QStringLiteral("origin"), r.origin},
+                        {QStringLiteral("destination"), r.destination},
+                        {QStringLiteral("records"), r.records},
+                        {QStringLiteral("split"), r.splitTabs}});
         // the coordinator may aim a kill at this moment
         std::printf("S\n");
         std::fflush(stdout);
@@ -362,12 +376,17 @@ private:
             const QString text =
                 QStringLiteral("setDeletaVendaRest(%1) failed: %2").arg(r.destination, cleanup.toString());
             finding(text);
-            journal_.write({{"e", "result"}, {"id", id}, {"outcome", "other"}, {"text", text}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("result")},
+                            {QStringLiteral("id"), id},
+                            {QStringLiteral("outcome"), QStringLiteral("other")},
+                            {QStringLiteral("text"), text}});
             return QStringLiteral("other");
         }
         if (cleanup.toInt() != 0) {
             // nothing in the soak leaves orphans: what the clean-up found, a service left behind
-            journal_.write({{"e", "cleanup"}, {"id", id}, {"code", cleanup.toInt()}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("cleanup")},
+                            {QStringLiteral("id"), id},
+                            {QStringLiteral("code"), cleanup.toInt()}});
             finding(QStringLiteral("setDeletaVendaRest(%1) before request %2 removed orphans (code %3)")
                         .arg(r.destination, id)
                         .arg(cleanup.toInt()));
@@ -386,7 +405,10 @@ private:
             else
                 outcome = QStringLiteral("other");
         }
-        journal_.write({{"e", "result"}, {"id", id}, {"outcome", outcome}, {"text", text}});
+        journal_.write({{QStringLiteral("e"), QStringLiteral("result")},
+                        {QStringLiteral("id"), id},
+                        {QStringLiteral("outcome"), outcome},
+                        {QStringLiteral("text"), text}});
         if (outcome == QLatin1String("other"))
             finding(QStringLiteral("request %1 (%2 -> %3, %4 records%5) refused with %6")
                         .arg(id, r.origin, r.destination)
@@ -399,11 +421,15 @@ private:
 
     void tryToFree(const QString& table, const QString& joinTo) {
         const bool empty = Srv_Mvt04215::setVerificaMesaVazia(Branch, Store, table);
-        journal_.write({{"e", "verify"}, {"table", table}, {"empty", empty}});
+        journal_.write({{QStringLiteral("e"), QStringLiteral("verify")},
+                        {QStringLiteral("table"), table},
+                        {QStringLiteral("empty"), empty}});
         if (!empty)
             return;
         const bool freed = Srv_Mvt04215::setLiberamesa(Branch, Store, table, joinTo);
-        journal_.write({{"e", "free"}, {"table", table}, {"ok", freed}});
+        journal_.write({{QStringLiteral("e"), QStringLiteral("free")},
+                        {QStringLiteral("table"), table},
+                        {QStringLiteral("ok"), freed}});
     }
 
     // Another module's job in the suite: a free table gets a new open sale with one tab, in one
@@ -441,23 +467,26 @@ private:
                 return;
             }
             insertRow(sql_, QStringLiteral("VENDAREST"),
-                      {{"CDFILIAL", Branch},
-                       {"NRVENDAREST", sale},
-                       {"NRMESA", table},
-                       {"CDLOJA", Store},
-                       {"NRPESMESAVEN", QStringLiteral("2")},
-                       {"DTHRFECHMESA", QVariant()}});
+                      {{QStringLiteral("CDFILIAL"), Branch},
+                       {QStringLiteral("NRVENDAREST"), sale},
+                       {QStringLiteral("NRMESA"), table},
+                       {QStringLiteral("CDLOJA"), Store},
+                       {QStringLiteral("NRPESMESAVEN"), QStringLiteral("2")},
+                       {QStringLiteral("DTHRFECHMESA"), QVariant()}});
             insertRow(sql_, QStringLiteral("COMANDAVEN"),
-                      {{"CDFILIAL", Branch},
-                       {"NRVENDAREST", sale},
-                       {"NRCOMANDA", tab},
-                       {"CDLOJA", Store},
-                       {"DSCOMANDA", QStringLiteral("Comanda ") + tab},
-                       {"VRACRCOMANDA", 0.0}});
+                      {{QStringLiteral("CDFILIAL"), Branch},
+                       {QStringLiteral("NRVENDAREST"), sale},
+                       {QStringLiteral("NRCOMANDA"), tab},
+                       {QStringLiteral("CDLOJA"), Store},
+                       {QStringLiteral("DSCOMANDA"), QString(QStringLiteral("Comanda ") + tab)},
+                       {QStringLiteral("VRACRCOMANDA"), 0.0}});
             run(QStringLiteral(
                 "UPDATE MESA SET IDSTMESAAUX = 'O' WHERE CDFILIAL = ? AND CDLOJA = ? AND NRMESA = ?"));
             sql_.commit();
-            journal_.write({{"e", "reopen"}, {"table", table}, {"sale", sale}, {"tab", tab}});
+            journal_.write({{QStringLiteral("e"), QStringLiteral("reopen")},
+                            {QStringLiteral("table"), table},
+                            {QStringLiteral("sale"), sale},
+                            {QStringLiteral("tab"), tab}});
         } catch (const std::exception& e) {
             try {
                 sql_.rollback();

@@ -77,14 +77,14 @@ protected:
     void track(const QString& sale, const QString& tab, const QString& item, const QString& toTab,
                const QString& toItem) {
         soak::insertRow(this->database->admin(), QStringLiteral("PEDIDOALT"),
-                        {{"CDFILIALOLD", soak::Branch},
-                         {"NRVENDARESTOLD", sale},
-                         {"NRCOMANDAOLD", tab},
-                         {"NRPRODCOMVENOLD", item},
-                         {"NRVENDAREST", sale},
-                         {"NRCOMANDA", toTab},
-                         {"NRPRODCOMVEN", toItem},
-                         {"NRMESA", QStringLiteral("0001")}});
+                        {{QStringLiteral("CDFILIALOLD"), soak::Branch},
+                         {QStringLiteral("NRVENDARESTOLD"), sale},
+                         {QStringLiteral("NRCOMANDAOLD"), tab},
+                         {QStringLiteral("NRPRODCOMVENOLD"), item},
+                         {QStringLiteral("NRVENDAREST"), sale},
+                         {QStringLiteral("NRCOMANDA"), toTab},
+                         {QStringLiteral("NRPRODCOMVEN"), toItem},
+                         {QStringLiteral("NRMESA"), QStringLiteral("0001")}});
     }
 
     soak::SeedRecord seed;
@@ -117,13 +117,13 @@ TYPED_TEST(SoakCheckerTest, ADoubledQuantityIsUnitsCreated) {
 
 TYPED_TEST(SoakCheckerTest, AnItemAddedToAMissingTabIsOutsideAnySaleAndCreatesUnits) {
     soak::insertRow(this->database->admin(), QStringLiteral("ITCOMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", QStringLiteral("V0001")},
-                     {"NRCOMANDA", QStringLiteral("NOSUCH")},
-                     {"NRPRODCOMVEN", QStringLiteral("000001")},
-                     {"CDPRODUTO", QStringLiteral("P01")},
-                     {"QTPRODCOMVEN", 1.0},
-                     {"VRACRCOMVEN", 0.0}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), QStringLiteral("V0001")},
+                     {QStringLiteral("NRCOMANDA"), QStringLiteral("NOSUCH")},
+                     {QStringLiteral("NRPRODCOMVEN"), QStringLiteral("000001")},
+                     {QStringLiteral("CDPRODUTO"), QStringLiteral("P01")},
+                     {QStringLiteral("QTPRODCOMVEN"), 1.0},
+                     {QStringLiteral("VRACRCOMVEN"), 0.0}});
     this->expectOnly({ViolationKind::ItemOutsideOpenSale, ViolationKind::UnitsNotConserved});
 }
 
@@ -167,25 +167,25 @@ TYPED_TEST(SoakCheckerTest, ADuplicateKeyIsReportedOnATableWithoutItsPrimaryKey)
 TYPED_TEST(SoakCheckerTest, AComponentWithoutItsItemIsReported) {
     const QStringList item = this->plainItem();
     soak::insertRow(this->database->admin(), QStringLiteral("ITCOMANDAEST"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", item[2]},
-                     {"NRCOMANDA", item[0]},
-                     {"NRPRODCOMVEN", QStringLiteral("000099")},
-                     {"CDPRODUTO", QStringLiteral("C01")},
-                     {"QTPROCOMEST", 1.0},
-                     {"VRPRECCOMEST", 2.0}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), item[2]},
+                     {QStringLiteral("NRCOMANDA"), item[0]},
+                     {QStringLiteral("NRPRODCOMVEN"), QStringLiteral("000099")},
+                     {QStringLiteral("CDPRODUTO"), QStringLiteral("C01")},
+                     {QStringLiteral("QTPROCOMEST"), 1.0},
+                     {QStringLiteral("VRPRECCOMEST"), 2.0}});
     this->expectOnly({ViolationKind::ComponentWithoutItem});
 }
 
 TYPED_TEST(SoakCheckerTest, AnObservationWithoutItsItemIsReported) {
     const QStringList item = this->plainItem();
     soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", item[2]},
-                     {"NRCOMANDA", item[0]},
-                     {"NRPRODCOMVEN", QStringLiteral("000099")},
-                     {"CDGRPOCOR", QStringLiteral("01")},
-                     {"CDOCORR", QStringLiteral("11")}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), item[2]},
+                     {QStringLiteral("NRCOMANDA"), item[0]},
+                     {QStringLiteral("NRPRODCOMVEN"), QStringLiteral("000099")},
+                     {QStringLiteral("CDGRPOCOR"), QStringLiteral("01")},
+                     {QStringLiteral("CDOCORR"), QStringLiteral("11")}});
     this->expectOnly({ViolationKind::ObservationWithoutItem});
 }
 
@@ -194,24 +194,24 @@ TYPED_TEST(SoakCheckerTest, AnObservationLeftBehindByAMoveIsHistoryNotAnOrphan) 
     // 000077 moved on to the plain item, and its observation stayed where it was
     this->track(item[2], item[0], QStringLiteral("000077"), item[0], item[1]);
     soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", item[2]},
-                     {"NRCOMANDA", item[0]},
-                     {"NRPRODCOMVEN", QStringLiteral("000077")},
-                     {"CDGRPOCOR", QStringLiteral("01")},
-                     {"CDOCORR", QStringLiteral("11")}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), item[2]},
+                     {QStringLiteral("NRCOMANDA"), item[0]},
+                     {QStringLiteral("NRPRODCOMVEN"), QStringLiteral("000077")},
+                     {QStringLiteral("CDGRPOCOR"), QStringLiteral("01")},
+                     {QStringLiteral("CDOCORR"), QStringLiteral("11")}});
     this->expectOnly({});
 }
 
 TYPED_TEST(SoakCheckerTest, AnObservationOnAnItemThatNeverHadItIsReported) {
     const QStringList item = this->plainItem();
     soak::insertRow(this->database->admin(), QStringLiteral("OBSITCOMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", item[2]},
-                     {"NRCOMANDA", item[0]},
-                     {"NRPRODCOMVEN", item[1]},
-                     {"CDGRPOCOR", QStringLiteral("01")},
-                     {"CDOCORR", QStringLiteral("11")}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), item[2]},
+                     {QStringLiteral("NRCOMANDA"), item[0]},
+                     {QStringLiteral("NRPRODCOMVEN"), item[1]},
+                     {QStringLiteral("CDGRPOCOR"), QStringLiteral("01")},
+                     {QStringLiteral("CDOCORR"), QStringLiteral("11")}});
     this->expectOnly({ViolationKind::DependentsNotAsSeeded});
 }
 
@@ -295,11 +295,11 @@ TYPED_TEST(SoakCheckerTest, DeletedTabsKeepTheirTotalsInTheSum) {
     this->seed = soak::captureSeed(this->database->admin(), soak::Branch, true);
     // an empty tab goes with a total of nothing
     soak::insertRow(this->database->admin(), QStringLiteral("COMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", QStringLiteral("V0001")},
-                     {"NRCOMANDA", QStringLiteral("X1")},
-                     {"CDLOJA", soak::Store},
-                     {"VRACRCOMANDA", 0.0}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), QStringLiteral("V0001")},
+                     {QStringLiteral("NRCOMANDA"), QStringLiteral("X1")},
+                     {QStringLiteral("CDLOJA"), soak::Store},
+                     {QStringLiteral("VRACRCOMANDA"), 0.0}});
     this->database->exec(QStringLiteral("DELETE FROM COMANDAVEN WHERE NRCOMANDA = 'X1'"));
     this->expectOnly({});
     // a tab deleted with its items leaves them outside any sale; its total stays counted
@@ -316,11 +316,11 @@ TYPED_TEST(SoakCheckerTest, AnEmptyTabDeletedWithATotalIsReportedUnlessSplitTouc
         this->database->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
     // an empty tab that a split left holding 2 of the other tab's total, then freed
     soak::insertRow(this->database->admin(), QStringLiteral("COMANDAVEN"),
-                    {{"CDFILIAL", soak::Branch},
-                     {"NRVENDAREST", QStringLiteral("V0001")},
-                     {"NRCOMANDA", QStringLiteral("X1")},
-                     {"CDLOJA", soak::Store},
-                     {"VRACRCOMANDA", 2.0}});
+                    {{QStringLiteral("CDFILIAL"), soak::Branch},
+                     {QStringLiteral("NRVENDAREST"), QStringLiteral("V0001")},
+                     {QStringLiteral("NRCOMANDA"), QStringLiteral("X1")},
+                     {QStringLiteral("CDLOJA"), soak::Store},
+                     {QStringLiteral("VRACRCOMANDA"), 2.0}});
     this->database->exec(
         QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA - 2 WHERE NRCOMANDA = '%1'")
             .arg(tabs[0]));

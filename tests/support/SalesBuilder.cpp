@@ -15,7 +15,7 @@ void SalesBuilder::insert(const QString& table, const QVariantMap& row) {
 
 SalesBuilder& SalesBuilder::product(const QString& code, const QString& name, const QVariantMap& columns) {
     QVariantMap row{{QStringLiteral("CDPRODUTO"), code},
-                    {QStringLiteral("CDARVPROD"), QStringLiteral("ARV") + code},
+                    {QStringLiteral("CDARVPROD"), QString(QStringLiteral("ARV") + code)},
                     {QStringLiteral("NMPRODUTO"), name},
                     {QStringLiteral("IDPESAPROD"), QStringLiteral("N")}};
     row.insert(columns);

@@ -25,7 +25,7 @@ public:
     void answerKeypad(bool confirmed, const QString& typed = {}) { keypad_.enqueue({confirmed, typed}); }
     // Chooses `destinationSeat` (and `originSeat` in whole-seat mode), or cancels when !chosen.
     void answerSeats(bool chosen, const QString& destinationSeat = {}, const QString& originSeat = {});
-    void answerSeatsWith(SeatAnswer answer) { seats_.enqueue(std::move(answer)); }
+    void answerSeatsWith(const SeatAnswer& answer) { seats_.enqueue(answer); }
     void onFiscalMenu(std::function<void()> action) { fiscal_ = std::move(action); }
 
     bool mensagem(const MensagemCall& call) override;

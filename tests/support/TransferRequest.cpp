@@ -45,8 +45,8 @@ TransferRequest& TransferRequest::move(const QString& tab, const QString& item,
         if (stored.contains(field.name))
             record.insert(field.name, platform::coerceToField(field, stored.value(field.name)));
 
-    const QVariant storedQuantity =
-        platform::coerceToField({QString(), platform::FieldType::Float, 0}, stored.value("QTPRODCOMVEN"));
+    const QVariant storedQuantity = platform::coerceToField({QString(), platform::FieldType::Float, 0},
+                                                            stored.value(QStringLiteral("QTPRODCOMVEN")));
     record.insert(QStringLiteral("NRVENDAREST"), to_.sale);
     record.insert(QStringLiteral("NRCOMANDA"), to_.tab);
     record.insert(QStringLiteral("NRLUGARMESA"), to_.seat);

@@ -11,18 +11,19 @@
 using namespace platform;
 using namespace platform::ui;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 TEST(FiscalMenuTest, ShowsDisabledReportsAndCloses) {
     FiscalMenu menu;
-    EXPECT_EQ(child<QLabel>(&menu, "title")->text(), "Menu Fiscal");
+    EXPECT_EQ(child<QLabel>(&menu, u"title"_s)->text(), u"Menu Fiscal"_s);
     for (const char* name : {"reportX", "reportMemory", "reportMirror"}) {
-        ASSERT_NE(child(&menu, name), nullptr) << name;
-        EXPECT_FALSE(child(&menu, name)->isEnabled()) << name;
+        ASSERT_NE(child(&menu, QString::fromLatin1(name)), nullptr) << name;
+        EXPECT_FALSE(child(&menu, QString::fromLatin1(name))->isEnabled()) << name;
     }
-    EXPECT_EQ(child(&menu, "reportX")->text(), "Leitura X");
-    EXPECT_EQ(menu.closeButton()->text(), "Fechar");
+    EXPECT_EQ(child(&menu, u"reportX"_s)->text(), u"Leitura X"_s);
+    EXPECT_EQ(menu.closeButton()->text(), u"Fechar"_s);
     EXPECT_TRUE(menu.closeButton()->isEnabled());
 
     QtDialogProvider provider;
@@ -34,7 +35,7 @@ TEST(FiscalMenuTest, ShowsDisabledReportsAndCloses) {
     provider.relFiscais();
     whenModal([&opened](QDialog* d) {
         opened += qobject_cast<FiscalMenu*>(d) != nullptr;
-        click(child(d, "close"));
+        click(child(d, u"close"_s));
     });
     ProviderScope scope(provider);
     RelFiscais();

@@ -11,14 +11,15 @@
 using namespace platform;
 using namespace platform::ui;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 MensagemCall message(int kind, const QString& defaultAnswer = {}, const QString& caption = {}) {
     MensagemCall call;
-    call.text = QStringLiteral("Transferir o lugar <1> & tudo?");
+    call.text = u"Transferir o lugar <1> & tudo?"_s;
     call.caption = caption;
-    call.reservedFlag = QStringLiteral("N");
+    call.reservedFlag = u"N"_s;
     call.defaultAnswer = defaultAnswer;
     call.kind = kind;
     return call;
@@ -36,51 +37,51 @@ TEST(MessageDialogTest, EnterGivesTheDefaultAnswerAndEscapeSaysNo) {
     auto escape = [](QDialog* d) {
         key(d, Qt::Key_Escape);
     };
-    EXPECT_TRUE(answer(message(1, "S"), enter));
-    EXPECT_TRUE(answer(message(1, "s"), enter));
-    EXPECT_FALSE(answer(message(1, "N"), enter));
-    EXPECT_FALSE(answer(message(1, ""), enter));
-    EXPECT_FALSE(answer(message(1, "S"), escape));
-    EXPECT_FALSE(answer(message(1, "S"), [](QDialog* d) { click(child(d, "no")); }));
-    EXPECT_TRUE(answer(message(1, "N"), [](QDialog* d) { click(child(d, "yes")); }));
-    EXPECT_TRUE(answer(message(1, "N"), [](QDialog* d) { key(d, Qt::Key_S); }));
-    EXPECT_FALSE(answer(message(1, "S"), [](QDialog* d) { key(d, Qt::Key_N); }));
+    EXPECT_TRUE(answer(message(1, u"S"_s), enter));
+    EXPECT_TRUE(answer(message(1, u"s"_s), enter));
+    EXPECT_FALSE(answer(message(1, u"N"_s), enter));
+    EXPECT_FALSE(answer(message(1, u""_s), enter));
+    EXPECT_FALSE(answer(message(1, u"S"_s), escape));
+    EXPECT_FALSE(answer(message(1, u"S"_s), [](QDialog* d) { click(child(d, u"no"_s)); }));
+    EXPECT_TRUE(answer(message(1, u"N"_s), [](QDialog* d) { click(child(d, u"yes"_s)); }));
+    EXPECT_TRUE(answer(message(1, u"N"_s), [](QDialog* d) { key(d, Qt::Key_S); }));
+    EXPECT_FALSE(answer(message(1, u"S"_s), [](QDialog* d) { key(d, Qt::Key_N); }));
 }
 
 TEST(MessageDialogTest, AQuestionShowsSimAndNaoWithTheDefaultMarked) {
-    MessageDialog yes(message(1, "S"));
+    MessageDialog yes(message(1, u"S"_s));
     EXPECT_EQ(yes.kind(), MessageDialog::Question);
-    EXPECT_EQ(child(&yes, "yes")->text(), "Sim");
-    EXPECT_EQ(child(&yes, "no")->text(), "Não");
-    EXPECT_EQ(child(&yes, "ok"), nullptr);
-    EXPECT_EQ(yes.defaultButton(), child(&yes, "yes"));
-    EXPECT_TRUE(child(&yes, "yes")->isDefault());
-    EXPECT_FALSE(child(&yes, "no")->isDefault());
-    EXPECT_EQ(child<QLabel>(&yes, "text")->text(), "Transferir o lugar <1> & tudo?");
-    EXPECT_EQ(child<QLabel>(&yes, "text")->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(child<QLabel>(&yes, "text")->wordWrap());
-    EXPECT_EQ(child<QLabel>(&yes, "caption")->text(), "Confirmação");
+    EXPECT_EQ(child(&yes, u"yes"_s)->text(), u"Sim"_s);
+    EXPECT_EQ(child(&yes, u"no"_s)->text(), u"Não"_s);
+    EXPECT_EQ(child(&yes, u"ok"_s), nullptr);
+    EXPECT_EQ(yes.defaultButton(), child(&yes, u"yes"_s));
+    EXPECT_TRUE(child(&yes, u"yes"_s)->isDefault());
+    EXPECT_FALSE(child(&yes, u"no"_s)->isDefault());
+    EXPECT_EQ(child<QLabel>(&yes, u"text"_s)->text(), u"Transferir o lugar <1> & tudo?"_s);
+    EXPECT_EQ(child<QLabel>(&yes, u"text"_s)->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(child<QLabel>(&yes, u"text"_s)->wordWrap());
+    EXPECT_EQ(child<QLabel>(&yes, u"caption"_s)->text(), u"Confirmação"_s);
 
-    MessageDialog no(message(1, "N", QStringLiteral("Transferência")));
-    EXPECT_EQ(no.defaultButton(), child(&no, "no"));
-    EXPECT_EQ(child<QLabel>(&no, "caption")->text(), "Transferência");
+    MessageDialog no(message(1, u"N"_s, u"Transferência"_s));
+    EXPECT_EQ(no.defaultButton(), child(&no, u"no"_s));
+    EXPECT_EQ(child<QLabel>(&no, u"caption"_s)->text(), u"Transferência"_s);
 }
 
 TEST(MessageDialogTest, InformationAndErrorsAreAcknowledged) {
     QtDialogProvider provider;
     whenModal([](QDialog* d) {
-        EXPECT_EQ(child(d, "ok")->text(), "OK");
-        EXPECT_EQ(child(d, "yes"), nullptr);
-        EXPECT_EQ(child<QWidget>(d, "errorSign"), nullptr);
+        EXPECT_EQ(child(d, u"ok"_s)->text(), u"OK"_s);
+        EXPECT_EQ(child(d, u"yes"_s), nullptr);
+        EXPECT_EQ(child<QWidget>(d, u"errorSign"_s), nullptr);
         key(d, Qt::Key_Escape);
     });
     EXPECT_TRUE(provider.mensagem(message(0)));
 
     whenModal([](QDialog* d) {
-        EXPECT_NE(child<QWidget>(d, "errorSign"), nullptr);
-        EXPECT_EQ(child<QLabel>(d, "caption")->text(), "Erro");
+        EXPECT_NE(child<QWidget>(d, u"errorSign"_s), nullptr);
+        EXPECT_EQ(child<QLabel>(d, u"caption"_s)->text(), u"Erro"_s);
         EXPECT_EQ(static_cast<MessageDialog*>(d)->borderColor(), style::error());
-        click(child(d, "ok"));
+        click(child(d, u"ok"_s));
     });
     EXPECT_TRUE(provider.mensagem(message(3)));
 
@@ -89,12 +90,12 @@ TEST(MessageDialogTest, InformationAndErrorsAreAcknowledged) {
 
     QString shown;
     whenModal([&shown](QDialog* d) {
-        shown = child<QLabel>(d, "caption")->text() + '|' + child<QLabel>(d, "text")->text();
-        EXPECT_NE(child<QWidget>(d, "errorSign"), nullptr);
+        shown = child<QLabel>(d, u"caption"_s)->text() + u'|' + child<QLabel>(d, u"text"_s)->text();
+        EXPECT_NE(child<QWidget>(d, u"errorSign"_s), nullptr);
         key(d, Qt::Key_Return);
     });
-    provider.reportError(QStringLiteral("Falhou a gravação."));
-    EXPECT_EQ(shown, "Erro|Falhou a gravação.");
+    provider.reportError(u"Falhou a gravação."_s);
+    EXPECT_EQ(shown, u"Erro|Falhou a gravação."_s);
 }
 
 TEST(MessageDialogTest, DialogsCentreOnTheOperatorsWindow) {

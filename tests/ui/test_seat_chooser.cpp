@@ -13,18 +13,19 @@
 using namespace platform;
 using namespace platform::ui;
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 // An item list with the seat of each item, as the transfer screen holds it.
 std::unique_ptr<Dataset> itemsAt(const QStringList& seats) {
-    auto list = std::make_unique<Dataset>(QStringLiteral("ITEMS"));
-    list->setFieldDefs({{"CDPRODUTO", FieldType::String, 6}, {"NRLUGARMESA", FieldType::String, 3}});
+    auto list = std::make_unique<Dataset>(u"ITEMS"_s);
+    list->setFieldDefs({{u"CDPRODUTO"_s, FieldType::String, 6}, {u"NRLUGARMESA"_s, FieldType::String, 3}});
     list->createDataSet();
     for (const QString& seat : seats) {
         list->append();
-        list->field("CDPRODUTO").setString(QStringLiteral("P1"));
-        list->field("NRLUGARMESA").setString(seat);
+        list->field(u"CDPRODUTO"_s).setString(u"P1"_s);
+        list->field(u"NRLUGARMESA"_s).setString(seat);
         list->post();
     }
     return list;
@@ -43,8 +44,8 @@ protected:
         call.destination = destination.get();
         call.originSeat = originSeat;
         call.destinationSeat = destinationSeat;
-        call.originTable = QStringLiteral("12");
-        call.destinationTable = QStringLiteral("30");
+        call.originTable = u"12"_s;
+        call.destinationTable = u"30"_s;
         call.destinationPeople = people;
         auto chooser = std::make_unique<SeatChooser>(call, nullptr);
         chooser->show();
@@ -57,14 +58,14 @@ protected:
 };
 
 TEST_F(SeatChooserTest, OneItemShowsItsOriginSeatAndOffersASeatPerPerson) {
-    auto chooser = open("0", {"2", "2", "3"}, {}, "4", "2");
+    auto chooser = open(u"0"_s, {u"2"_s, u"2"_s, u"3"_s}, {}, u"4"_s, u"2"_s);
     EXPECT_FALSE(chooser->wholeSeat());
-    EXPECT_EQ(child<QLabel>(chooser.get(), "title")->text(), "Mesa 12 → Mesa 30");
-    EXPECT_EQ(child<QLabel>(chooser.get(), "originSeat")->text(), "2");
-    EXPECT_EQ(chooser->originButton("2"), nullptr); // the origin is not chosen here
-    EXPECT_EQ(chooser->destinationSeats(), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(child<QLabel>(chooser.get(), u"title"_s)->text(), u"Mesa 12 → Mesa 30"_s);
+    EXPECT_EQ(child<QLabel>(chooser.get(), u"originSeat"_s)->text(), u"2"_s);
+    EXPECT_EQ(chooser->originButton(u"2"_s), nullptr); // the origin is not chosen here
+    EXPECT_EQ(chooser->destinationSeats(), QStringList({u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
     for (const QString& seat : chooser->destinationSeats()) {
-        TBlendedBitBtn* b = child(chooser.get(), "seatDest_" + seat);
+        TBlendedBitBtn* b = child(chooser.get(), u"seatDest_"_s + seat);
         ASSERT_NE(b, nullptr) << seat.toStdString();
         EXPECT_EQ(b, chooser->destinationButton(seat));
         EXPECT_TRUE(b->isCheckable());
@@ -75,203 +76,209 @@ TEST_F(SeatChooserTest, OneItemShowsItsOriginSeatAndOffersASeatPerPerson) {
     key(chooser.get(), Qt::Key_Return);
     EXPECT_TRUE(chooser->isVisible());
 
-    click(chooser->destinationButton("3"));
-    EXPECT_EQ(chooser->destinationSeat(), "3");
-    EXPECT_TRUE(chooser->destinationButton("3")->isChecked());
-    click(chooser->destinationButton("1"));
-    EXPECT_FALSE(chooser->destinationButton("3")->isChecked());
+    click(chooser->destinationButton(u"3"_s));
+    EXPECT_EQ(chooser->destinationSeat(), u"3"_s);
+    EXPECT_TRUE(chooser->destinationButton(u"3"_s)->isChecked());
+    click(chooser->destinationButton(u"1"_s));
+    EXPECT_FALSE(chooser->destinationButton(u"3"_s)->isChecked());
     EXPECT_TRUE(chooser->confirmButton()->isEnabled());
     SeatChoiceCall out = call;
-    out.originSeat = QStringLiteral("kept");
+    out.originSeat = u"kept"_s;
     chooser->writeTo(out);
-    EXPECT_EQ(out.destinationSeat, "1");
-    EXPECT_EQ(out.originSeat, "kept"); // one item: its origin seat is the screen's
+    EXPECT_EQ(out.destinationSeat, u"1"_s);
+    EXPECT_EQ(out.originSeat, u"kept"_s); // one item: its origin seat is the screen's
 }
 
 TEST_F(SeatChooserTest, DestinationSeatsCoverThePeopleAndTheSeatsInUse) {
-    EXPECT_EQ(open("0", {"1"}, {"5", "1", "5"}, "2")->destinationSeats(), QStringList({"1", "2", "5"}));
-    EXPECT_EQ(open("0", {"1"}, {}, "")->destinationSeats(), QStringList({"1"}));
-    EXPECT_EQ(open("0", {"1"}, {}, "0")->destinationSeats(), QStringList({"1"}));
-    EXPECT_EQ(open("0", {"1"}, {}, " 3 ")->destinationSeats(), QStringList({"1", "2", "3"}));
-    EXPECT_EQ(open("0", {"1"}, {"12", "", "2"}, "x")->destinationSeats(), QStringList({"1", "2", "12"}));
+    EXPECT_EQ(open(u"0"_s, {u"1"_s}, {u"5"_s, u"1"_s, u"5"_s}, u"2"_s)->destinationSeats(),
+              QStringList({u"1"_s, u"2"_s, u"5"_s}));
+    EXPECT_EQ(open(u"0"_s, {u"1"_s}, {}, u""_s)->destinationSeats(), QStringList({u"1"_s}));
+    EXPECT_EQ(open(u"0"_s, {u"1"_s}, {}, u"0"_s)->destinationSeats(), QStringList({u"1"_s}));
+    EXPECT_EQ(open(u"0"_s, {u"1"_s}, {}, u" 3 "_s)->destinationSeats(),
+              QStringList({u"1"_s, u"2"_s, u"3"_s}));
+    EXPECT_EQ(open(u"0"_s, {u"1"_s}, {u"12"_s, u""_s, u"2"_s}, u"x"_s)->destinationSeats(),
+              QStringList({u"1"_s, u"2"_s, u"12"_s}));
 }
 
 TEST_F(SeatChooserTest, PlusAddsTheNextSeatAndChoosesIt) {
-    auto chooser = open("0", {"1"}, {"5"}, "2");
-    EXPECT_EQ(chooser->addSeatButton(), child(chooser.get(), "addSeat"));
+    auto chooser = open(u"0"_s, {u"1"_s}, {u"5"_s}, u"2"_s);
+    EXPECT_EQ(chooser->addSeatButton(), child(chooser.get(), u"addSeat"_s));
     click(chooser->addSeatButton());
-    EXPECT_EQ(chooser->destinationSeats(), QStringList({"1", "2", "5", "6"}));
-    ASSERT_NE(child(chooser.get(), "seatDest_6"), nullptr);
-    EXPECT_TRUE(chooser->destinationButton("6")->isChecked());
-    EXPECT_EQ(chooser->destinationSeat(), "6");
+    EXPECT_EQ(chooser->destinationSeats(), QStringList({u"1"_s, u"2"_s, u"5"_s, u"6"_s}));
+    ASSERT_NE(child(chooser.get(), u"seatDest_6"_s), nullptr);
+    EXPECT_TRUE(chooser->destinationButton(u"6"_s)->isChecked());
+    EXPECT_EQ(chooser->destinationSeat(), u"6"_s);
     key(chooser.get(), Qt::Key_Plus);
-    EXPECT_EQ(chooser->destinationSeat(), "7");
-    EXPECT_FALSE(chooser->destinationButton("6")->isChecked());
+    EXPECT_EQ(chooser->destinationSeat(), u"7"_s);
+    EXPECT_FALSE(chooser->destinationButton(u"6"_s)->isChecked());
     EXPECT_EQ(chooser->destinationSeats().size(), 5);
 }
 
 TEST_F(SeatChooserTest, NewSeatsKeepTheZeroPaddingOfTheOriginData) {
-    auto padded = open("1", {"03", "01"}, {}, "3");
-    EXPECT_EQ(padded->destinationSeats(), QStringList({"01", "02", "03"}));
-    EXPECT_EQ(padded->addSeat(), "04");
-    EXPECT_NE(child(padded.get(), "seatDest_04"), nullptr);
+    auto padded = open(u"1"_s, {u"03"_s, u"01"_s}, {}, u"3"_s);
+    EXPECT_EQ(padded->destinationSeats(), QStringList({u"01"_s, u"02"_s, u"03"_s}));
+    EXPECT_EQ(padded->addSeat(), u"04"_s);
+    EXPECT_NE(child(padded.get(), u"seatDest_04"_s), nullptr);
 
-    auto plain = open("1", {"3", "10"}, {}, "2");
-    EXPECT_EQ(plain->destinationSeats(), QStringList({"1", "2"}));
-    EXPECT_EQ(plain->addSeat(), "3");
+    auto plain = open(u"1"_s, {u"3"_s, u"10"_s}, {}, u"2"_s);
+    EXPECT_EQ(plain->destinationSeats(), QStringList({u"1"_s, u"2"_s}));
+    EXPECT_EQ(plain->addSeat(), u"3"_s);
 
     // One item: its own seat tells the format when the list has no seat.
-    EXPECT_EQ(open("0", {""}, {}, "2", "01")->destinationSeats(), QStringList({"01", "02"}));
+    EXPECT_EQ(open(u"0"_s, {u""_s}, {}, u"2"_s, u"01"_s)->destinationSeats(),
+              QStringList({u"01"_s, u"02"_s}));
     // Without any origin seat the destination's seats tell it; a seat in use keeps its text.
-    EXPECT_EQ(open("0", {}, {"02"}, "3")->destinationSeats(), QStringList({"01", "02", "03"}));
-    EXPECT_EQ(open("0", {"01"}, {"2"}, "3")->destinationSeats(), QStringList({"01", "2", "03"}));
+    EXPECT_EQ(open(u"0"_s, {}, {u"02"_s}, u"3"_s)->destinationSeats(),
+              QStringList({u"01"_s, u"02"_s, u"03"_s}));
+    EXPECT_EQ(open(u"0"_s, {u"01"_s}, {u"2"_s}, u"3"_s)->destinationSeats(),
+              QStringList({u"01"_s, u"2"_s, u"03"_s}));
 }
 
 TEST_F(SeatChooserTest, AWholeSeatIsChosenAmongTheOriginSeatsInUse) {
-    auto chooser = open("1", {"10", "2", "", "2", "1"}, {}, "2");
+    auto chooser = open(u"1"_s, {u"10"_s, u"2"_s, u""_s, u"2"_s, u"1"_s}, {}, u"2"_s);
     EXPECT_TRUE(chooser->wholeSeat());
-    EXPECT_EQ(chooser->originSeats(), QStringList({"1", "2", "10"}));
-    EXPECT_EQ(SeatChooser::seatsOf(origin.get()), QStringList({"1", "2", "10"}));
+    EXPECT_EQ(chooser->originSeats(), QStringList({u"1"_s, u"2"_s, u"10"_s}));
+    EXPECT_EQ(SeatChooser::seatsOf(origin.get()), QStringList({u"1"_s, u"2"_s, u"10"_s}));
     for (const QString& seat : chooser->originSeats())
-        ASSERT_NE(child(chooser.get(), "seatOrig_" + seat), nullptr) << seat.toStdString();
-    EXPECT_EQ(chooser->originSeat(), "");
+        ASSERT_NE(child(chooser.get(), u"seatOrig_"_s + seat), nullptr) << seat.toStdString();
+    EXPECT_EQ(chooser->originSeat(), u""_s);
     EXPECT_TRUE(chooser->originActive());
 
-    click(chooser->destinationButton("2"));
+    click(chooser->destinationButton(u"2"_s));
     EXPECT_FALSE(chooser->confirmButton()->isEnabled()); // the origin seat is still missing
     key(chooser.get(), Qt::Key_Return);
     EXPECT_TRUE(chooser->isVisible());
-    click(chooser->originButton("10"));
-    EXPECT_EQ(chooser->originSeat(), "10");
-    EXPECT_TRUE(chooser->originButton("10")->isChecked());
+    click(chooser->originButton(u"10"_s));
+    EXPECT_EQ(chooser->originSeat(), u"10"_s);
+    EXPECT_TRUE(chooser->originButton(u"10"_s)->isChecked());
     EXPECT_TRUE(chooser->confirmButton()->isEnabled());
     SeatChoiceCall out;
     chooser->writeTo(out);
-    EXPECT_EQ(out.originSeat, "10");
-    EXPECT_EQ(out.destinationSeat, "2");
+    EXPECT_EQ(out.originSeat, u"10"_s);
+    EXPECT_EQ(out.destinationSeat, u"2"_s);
     key(chooser.get(), Qt::Key_Return);
     EXPECT_EQ(chooser->result(), QDialog::Accepted);
 }
 
 TEST_F(SeatChooserTest, SeatsAreSortedAndReadWhereTheListHasThem) {
-    EXPECT_EQ(SeatChooser::seatsOf(itemsAt({"B", "10", "9", "A", "09"}).get()),
-              QStringList({"09", "9", "10", "A", "B"}));
+    EXPECT_EQ(SeatChooser::seatsOf(itemsAt({u"B"_s, u"10"_s, u"9"_s, u"A"_s, u"09"_s}).get()),
+              QStringList({u"09"_s, u"9"_s, u"10"_s, u"A"_s, u"B"_s}));
     EXPECT_TRUE(SeatChooser::seatsOf(nullptr).isEmpty());
     Dataset noSeats;
-    noSeats.setFieldDefs({{"CDPRODUTO", FieldType::String, 6}});
+    noSeats.setFieldDefs({{u"CDPRODUTO"_s, FieldType::String, 6}});
     noSeats.createDataSet();
     noSeats.append();
-    noSeats.field("CDPRODUTO").setString("P");
+    noSeats.field(u"CDPRODUTO"_s).setString(u"P"_s);
     noSeats.post();
     EXPECT_TRUE(SeatChooser::seatsOf(&noSeats).isEmpty());
     // Only the records the list shows count.
-    auto list = itemsAt({"1", "2", "3"});
+    auto list = itemsAt({u"1"_s, u"2"_s, u"3"_s});
     list->setFilter(
-        [](const Dataset& ds, const Record& r) { return r.at(ds.fieldIndex("NRLUGARMESA")) != "2"; });
-    EXPECT_EQ(SeatChooser::seatsOf(list.get()), QStringList({"1", "3"}));
+        [](const Dataset& ds, const Record& r) { return r.at(ds.fieldIndex(u"NRLUGARMESA"_s)) != u"2"_s; });
+    EXPECT_EQ(SeatChooser::seatsOf(list.get()), QStringList({u"1"_s, u"3"_s}));
 }
 
 TEST_F(SeatChooserTest, TheLastChosenSeatsArePreselected) {
-    auto chooser = open("1", {"1", "2"}, {}, "3", "2", "3");
-    EXPECT_EQ(chooser->originSeat(), "2");
-    EXPECT_EQ(chooser->destinationSeat(), "3");
-    EXPECT_TRUE(chooser->originButton("2")->isChecked());
-    EXPECT_TRUE(chooser->destinationButton("3")->isChecked());
+    auto chooser = open(u"1"_s, {u"1"_s, u"2"_s}, {}, u"3"_s, u"2"_s, u"3"_s);
+    EXPECT_EQ(chooser->originSeat(), u"2"_s);
+    EXPECT_EQ(chooser->destinationSeat(), u"3"_s);
+    EXPECT_TRUE(chooser->originButton(u"2"_s)->isChecked());
+    EXPECT_TRUE(chooser->destinationButton(u"3"_s)->isChecked());
     EXPECT_TRUE(chooser->confirmButton()->isEnabled());
     EXPECT_FALSE(chooser->originActive()); // the origin is chosen: the keyboard starts on the destination
 
-    auto absent = open("1", {"1", "2"}, {}, "3", "7", "9");
-    EXPECT_EQ(absent->originSeat(), "");
-    EXPECT_EQ(absent->destinationSeat(), "");
+    auto absent = open(u"1"_s, {u"1"_s, u"2"_s}, {}, u"3"_s, u"7"_s, u"9"_s);
+    EXPECT_EQ(absent->originSeat(), u""_s);
+    EXPECT_EQ(absent->destinationSeat(), u""_s);
     EXPECT_FALSE(absent->confirmButton()->isEnabled());
 
     // The same seat number in the other format is the same seat.
-    EXPECT_EQ(open("0", {"01"}, {}, "3", "01", "2")->destinationSeat(), "02");
+    EXPECT_EQ(open(u"0"_s, {u"01"_s}, {}, u"3"_s, u"01"_s, u"2"_s)->destinationSeat(), u"02"_s);
     // The only origin seat is the one to move.
-    EXPECT_EQ(open("1", {"4", "4"}, {}, "3")->originSeat(), "4");
+    EXPECT_EQ(open(u"1"_s, {u"4"_s, u"4"_s}, {}, u"3"_s)->originSeat(), u"4"_s);
 }
 
 TEST_F(SeatChooserTest, TheKeyboardPicksSeats) {
-    auto chooser = open("1", {"1", "3"}, {}, "12");
+    auto chooser = open(u"1"_s, {u"1"_s, u"3"_s}, {}, u"12"_s);
     EXPECT_TRUE(chooser->originActive());
     key(chooser.get(), Qt::Key_3);
-    EXPECT_EQ(chooser->originSeat(), "3");
+    EXPECT_EQ(chooser->originSeat(), u"3"_s);
     key(chooser.get(), Qt::Key_Tab);
     EXPECT_FALSE(chooser->originActive());
     key(chooser.get(), Qt::Key_1);
     key(chooser.get(), Qt::Key_2); // typed together: seat 12
-    EXPECT_EQ(chooser->destinationSeat(), "12");
+    EXPECT_EQ(chooser->destinationSeat(), u"12"_s);
     key(chooser.get(), Qt::Key_5); // there is no seat 125: seat 5
-    EXPECT_EQ(chooser->destinationSeat(), "5");
+    EXPECT_EQ(chooser->destinationSeat(), u"5"_s);
     key(chooser.get(), Qt::Key_Right);
-    EXPECT_EQ(chooser->destinationSeat(), "6");
+    EXPECT_EQ(chooser->destinationSeat(), u"6"_s);
     key(chooser.get(), Qt::Key_Down);
-    EXPECT_EQ(chooser->destinationSeat(), "12");
+    EXPECT_EQ(chooser->destinationSeat(), u"12"_s);
     key(chooser.get(), Qt::Key_Down); // stays on the last seat
-    EXPECT_EQ(chooser->destinationSeat(), "12");
+    EXPECT_EQ(chooser->destinationSeat(), u"12"_s);
     key(chooser.get(), Qt::Key_Up);
     key(chooser.get(), Qt::Key_Left);
-    EXPECT_EQ(chooser->destinationSeat(), "5");
-    EXPECT_TRUE(chooser->destinationButton("5")->isChecked());
+    EXPECT_EQ(chooser->destinationSeat(), u"5"_s);
+    EXPECT_TRUE(chooser->destinationButton(u"5"_s)->isChecked());
     key(chooser.get(), Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_TRUE(chooser->originActive());
     key(chooser.get(), Qt::Key_Left);
-    EXPECT_EQ(chooser->originSeat(), "1");
-    EXPECT_EQ(chooser->destinationSeat(), "5");
+    EXPECT_EQ(chooser->originSeat(), u"1"_s);
+    EXPECT_EQ(chooser->destinationSeat(), u"5"_s);
     key(chooser.get(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(chooser->result(), QDialog::Accepted);
 
     // In one-item mode Tab has no origin to go to.
-    auto single = open("0", {"1"}, {}, "2", "1");
+    auto single = open(u"0"_s, {u"1"_s}, {}, u"2"_s, u"1"_s);
     key(single.get(), Qt::Key_Tab);
     EXPECT_FALSE(single->originActive());
     key(single.get(), Qt::Key_2);
-    EXPECT_EQ(single->destinationSeat(), "2");
+    EXPECT_EQ(single->destinationSeat(), u"2"_s);
 }
 
 TEST_F(SeatChooserTest, TheProviderWritesTheChoiceBackOrCancels) {
     QtDialogProvider provider;
     auto chooseSeats = [](QDialog* d) {
-        click(child(d, "seatOrig_2"));
-        click(child(d, "seatDest_3"));
+        click(child(d, u"seatOrig_2"_s));
+        click(child(d, u"seatDest_3"_s));
         key(d, Qt::Key_Return);
     };
-    open("1", {"1", "2"}, {"3"}, "1")->close();
+    open(u"1"_s, {u"1"_s, u"2"_s}, {u"3"_s}, u"1"_s)->close();
     whenModal(chooseSeats);
     ASSERT_TRUE(provider.criaPosOrigDest(call));
-    EXPECT_EQ(call.originSeat, "2");
-    EXPECT_EQ(call.destinationSeat, "3");
+    EXPECT_EQ(call.originSeat, u"2"_s);
+    EXPECT_EQ(call.destinationSeat, u"3"_s);
 
     whenModal([](QDialog* d) {
-        click(child(d, "seatDest_1"));
+        click(child(d, u"seatDest_1"_s));
         key(d, Qt::Key_Escape);
     });
     EXPECT_FALSE(provider.criaPosOrigDest(call));
-    EXPECT_EQ(call.originSeat, "2");
-    EXPECT_EQ(call.destinationSeat, "3");
+    EXPECT_EQ(call.originSeat, u"2"_s);
+    EXPECT_EQ(call.destinationSeat, u"3"_s);
 
     whenModal([](QDialog* d) {
-        click(child(d, "seatDest_1"));
-        click(child(d, "cancel"));
+        click(child(d, u"seatDest_1"_s));
+        click(child(d, u"cancel"_s));
     });
     EXPECT_FALSE(provider.criaPosOrigDest(call));
-    EXPECT_EQ(call.destinationSeat, "3");
+    EXPECT_EQ(call.destinationSeat, u"3"_s);
 
     // Through the shared operation, which hands the choice back to the screen's variables.
     ProviderScope scope(provider);
-    QString originSeat = QStringLiteral("1");
+    QString originSeat = u"1"_s;
     QString destinationSeat;
-    QString originTable = QStringLiteral("12");
-    QString destinationTable = QStringLiteral("30");
-    QString people = QStringLiteral("2");
+    QString originTable = u"12"_s;
+    QString destinationTable = u"30"_s;
+    QString people = u"2"_s;
     whenModal([](QDialog* d) {
         key(d, Qt::Key_2);
-        click(child(d, "confirm"));
+        click(child(d, u"confirm"_s));
     });
-    ASSERT_TRUE(CriaPosOrigDest("0", *origin, *destination, originSeat, destinationSeat, originTable,
+    ASSERT_TRUE(CriaPosOrigDest(u"0"_s, *origin, *destination, originSeat, destinationSeat, originTable,
                                 destinationTable, people));
-    EXPECT_EQ(originSeat, "1");
-    EXPECT_EQ(destinationSeat, "2");
+    EXPECT_EQ(originSeat, u"1"_s);
+    EXPECT_EQ(destinationSeat, u"2"_s);
 }
 
 } // namespace
