@@ -41,6 +41,16 @@ const QString& postgresKeys() {
     return text;
 }
 
+// The rows of `table` (keyed by branch, tab and item) that belong to the items moved whole.
+QString deleteMovedWhole(const QString& table) {
+    return QStringLiteral(R"sql(DELETE FROM %1
+ WHERE CDFILIAL = :P_CDFILIAL
+   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
+                                       FROM J
+                                      WHERE J.inteiro = 1))sql")
+        .arg(table);
+}
+
 } // namespace
 
 // The new item rows, one per record, with the values the record carries.
@@ -346,11 +356,7 @@ const SqlStore& assAlterQuantLote() {
 
 // The components of the items moved whole.
 const SqlStore& assDelProdEstLote() {
-    static const QString text = QStringLiteral(R"sql(DELETE FROM ITCOMANDAEST
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql");
+    static const QString text = deleteMovedWhole(QStringLiteral("ITCOMANDAEST"));
     static const SqlStore store{
         .name = QStringLiteral("assDelProdEstLote"),
         .ADOQuery = QStringLiteral("acmDelProdEstLote"),
@@ -362,11 +368,7 @@ const SqlStore& assDelProdEstLote() {
 
 // The items moved whole.
 const SqlStore& assDelProdLote() {
-    static const QString text = QStringLiteral(R"sql(DELETE FROM ITCOMANDAVEN
- WHERE CDFILIAL = :P_CDFILIAL
-   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
-                                       FROM J
-                                      WHERE J.inteiro = 1))sql");
+    static const QString text = deleteMovedWhole(QStringLiteral("ITCOMANDAVEN"));
     static const SqlStore store{
         .name = QStringLiteral("assDelProdLote"),
         .ADOQuery = QStringLiteral("acmDelProdLote"),
