@@ -1,5 +1,7 @@
 #include "DependentRecords.h"
 
+#include <QSet>
+
 namespace Srv_Mvt04215 {
 namespace {
 
@@ -41,7 +43,9 @@ void DependentRecords::copyComponents() {
     };
     const int colBranch = column("CDFILIAL"), colItem = column("NRPRODCOMVEN"),
               colProduct = column("CDPRODUTO"), colQty = column("QTPROCOMEST"),
-              colPrice = column("VRPRECCOMEST"), colTyped = column("DSOBSPEDDIGEST");
+              colPrice = column("VRPRECCOMEST"), colDiscount = column("VRDESITCOMEST"),
+              colTyped = column("DSOBSPEDDIGEST");
+    QSet<QString> productsWithObservations;
 
     for (const platform::Record& row : rows.rows) {
         const QString product = row[colProduct].toString();
@@ -52,8 +56,12 @@ void DependentRecords::copyComponents() {
                                    {"P_CDPRODUTO", row[colProduct]},
                                    {"P_QTPROCOMEST", asNumber(row[colQty])},
                                    {"P_VRPRECCOMEST", asNumber(row[colPrice])},
+                                   {"P_VRDESITCOMEST", asNumber(row[colDiscount])},
                                    {"P_DSOBSPEDDIGEST", row[colTyped]}});
 
+        if (productsWithObservations.contains(product))
+            continue;
+        productsWithObservations.insert(product);
         const QString componentItem = row[colItem].toString();
         obs.setFilter([&](const platform::Dataset& ds, const platform::Record& r) {
             return r[ds.fieldIndex(QStringLiteral("NRSEQ"))].toString() == componentItem &&
@@ -71,7 +79,8 @@ void DependentRecords::copyComponents() {
     }
 }
 
-void DependentRecords::recordMove(const QString& originSale) {
+void DependentRecords::recordMove() {
+    const QString& originSale = move_.originSale;
     const bool exists = !dm_.adqVerifPedidoAlt
                              .run({{"P_CDFILIALOLD", to_.branch},
                                    {"P_NRVENDARESTOLD", originSale},
@@ -87,7 +96,7 @@ void DependentRecords::recordMove(const QString& originSale) {
                    {"NRCOMANDA", to_.tab},
                    {"NRPRODCOMVEN", newItem_},
                    {"NRMESA", to_.table},
-                   {"NRSEQPRODCUP", record_.copied.value(QStringLiteral("NRSEQPRODCUP"))},
+                   {"NRSEQPRODCUP", move_.values.value(QStringLiteral("NRSEQPRODCUP"))},
                    {"NRLUGARMESAIT", record_.seat}});
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TransferPlan.h"
 #include "TransferRecords.h"
 #include "TrdmTrPosicao.h"
 
@@ -10,20 +11,22 @@ namespace Srv_Mvt04215 {
 class DependentRecords {
 public:
     DependentRecords(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& record,
-                     const QString& newItem)
-        : dm_(dm), to_(to), record_(record), newItem_(newItem) {}
+                     const PlannedMove& move)
+        : dm_(dm), to_(to), record_(record), move_(move), newItem_(move.newItem) {}
 
     // The origin item's observations, copied to the new item.
     void copyObservations();
-    // The origin item's components, each with only its own observations.
+    // The origin item's components with their discounts, and the observations of its components, each
+    // once: they are kept by item and product, so two components of one product share them.
     void copyComponents();
     // Writes, or rewrites, the tracking row of the origin item's key.
-    void recordMove(const QString& originSale);
+    void recordMove();
 
 private:
     TrdmTrPosicao& dm_;
     const TransferDestination& to_;
     const TransferRecord& record_;
+    const PlannedMove& move_;
     QString newItem_;
 };
 

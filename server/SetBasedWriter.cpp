@@ -1,5 +1,6 @@
-// The transfer's set-based writer: every kind of row for all moved items in one statement, the values
-// of each item bound as one JSON parameter, never pasted into the text.
+// The transfer's set-based writer: every kind of row for all moved items in one statement, what each
+// record chose bound as one JSON parameter (never pasted into the text), every other value read from
+// the origin rows by the statements themselves.
 
 #include "TransferWriters.h"
 #include "platform/db/Batch.h"
@@ -14,29 +15,10 @@ namespace {
 
 using platform::db::Dialect;
 
-// A value as the JSON the statement reads; a date-time in the form each database's driver sends it, so
-// that the rows come out as the statement-by-statement writer leaves them.
-QJsonValue json(const QVariant& v, Dialect dialect) {
-    if (!v.isValid() || v.isNull())
-        return QJsonValue::Null;
-    switch (v.typeId()) {
-    case QMetaType::QString: {
-        const QString s = v.toString();
-        return s.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(s);
-    }
-    case QMetaType::Double:
-        return v.toDouble();
-    case QMetaType::QDateTime: {
-        const QDateTime dt = v.toDateTime();
-        if (!dt.isValid())
-            return QJsonValue::Null;
-        if (dialect == Dialect::PostgreSQL)
-            return dt.toOffsetFromUtc(dt.offsetFromUtc()).toString(Qt::ISODateWithMs);
-        return dt.toString(Qt::ISODateWithMs);
-    }
-    default:
-        return v.toString();
-    }
+// A text value as the JSON the statements read; an empty one stays empty.
+QJsonValue json(const QVariant& v) {
+    const QString text = v.toString();
+    return text.isNull() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
 }
 
 // One row of a JSON parameter in the shape the dialect's statements read.
@@ -53,45 +35,9 @@ QString text(const QJsonArray& rows) {
     return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
 }
 
-// Every value of the new item rows, in the order of setItemColumns().
-QString newRows(const TransferRequestRecords& request, const TransferPlan& plan, Dialect dialect) {
-    QList<qsizetype> copied; // where each column comes from: a copied column, or -1
-    for (const QString& column : setItemColumns())
-        copied << copiedColumns().indexOf(column.toUpper());
-    // the source sequence is not carried: a whole move renumbers it, a split leaves it empty
-    copied[setItemColumns().indexOf(QStringLiteral("nrseqprodcom"))] = -1;
-
-    QJsonArray rows;
-    for (qsizetype i = 0; i < request.records.size(); ++i) {
-        const TransferRecord& r = request.records[i];
-        const PlannedMove& move = plan.moves[i];
-        QJsonArray values;
-        for (qsizetype c = 0; c < copied.size(); ++c) {
-            if (copied[c] >= 0) {
-                values.append(json(r.copied[copied[c]], dialect));
-                continue;
-            }
-            const QString& column = setItemColumns()[c];
-            if (column == QLatin1String("nrprodcomven"))
-                values.append(move.newItem);
-            else if (column == QLatin1String("qtprodcomven"))
-                values.append(r.moved);
-            else if (column == QLatin1String("nrseqprodcom"))
-                values.append(json(move.sequence, dialect));
-            else if (column == QLatin1String("nrmesadscomorit"))
-                values.append(json(r.originTable, dialect));
-            else if (column == QLatin1String("nrlugarmesa"))
-                values.append(json(r.seat, dialect));
-            else
-                throw platform::Error(QStringLiteral("Sem valor para %1 do item transferido.").arg(column));
-        }
-        rows.append(row(setItemColumns(), values, dialect));
-    }
-    return text(rows);
-}
-
-// Per moved item, in the order of setKeyColumns(): its origin key, the sale it had, its new number,
-// whether it moves whole and what a split leaves, and the values of its tracking row.
+// Per record, in the order of setKeyColumns(): its origin item's key and sale, its new number, whether
+// it deletes its item, what the last part of an item leaves, whether it tracks its item, what it moves,
+// its group, its origin table, and the values of its tracking row.
 QString keys(const TransferRequestRecords& request, const TransferPlan& plan, Dialect dialect) {
     QJsonArray rows;
     for (qsizetype i = 0; i < request.records.size(); ++i) {
@@ -102,9 +48,13 @@ QString keys(const TransferRequestRecords& request, const TransferPlan& plan, Di
                                 move.originSale,
                                 move.newItem,
                                 move.whole ? 1 : 0,
-                                move.remaining,
-                                json(r.copied.value(QStringLiteral("NRSEQPRODCUP")), dialect),
-                                json(r.seat, dialect)};
+                                move.lastPart ? QJsonValue(move.remaining) : QJsonValue(QJsonValue::Null),
+                                move.tracks ? 1 : 0,
+                                r.moved,
+                                json(move.sequence),
+                                move.originTable,
+                                json(move.values.value(QStringLiteral("NRSEQPRODCUP"))),
+                                json(r.seat)};
         rows.append(row(setKeyColumns(), values, dialect));
     }
     return text(rows);
@@ -117,9 +67,11 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
     const TransferDestination& to = request.destination;
     const Dialect dialect = dm.adcTrPosicao.dialect();
     const QString moved = keys(request, plan, dialect);
-    bool anyWhole = false, anySplit = false;
-    for (const PlannedMove& move : plan.moves)
-        (move.whole ? anyWhole : anySplit) = true;
+    bool anyWhole = false, anyPart = false;
+    for (const PlannedMove& move : plan.moves) {
+        anyWhole = anyWhole || move.whole;
+        anyPart = anyPart || move.lastPart;
+    }
 
     platform::db::Batch batch(dm.adcTrPosicao);
     if (dialect == Dialect::PostgreSQL)
@@ -128,7 +80,7 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
                                   {"P_NRVENDAREST", to.sale},
                                   {"P_NRCOMANDA", to.tab},
                                   {"P_CDLOJA", to.store},
-                                  {"P_ITENS", newRows(request, plan, dialect)}});
+                                  {"P_CHAVES", moved}});
     for (platform::db::Statement* copy :
          {&dm.acmInsObsItComandaVenLote, &dm.acmInsProdEstLote, &dm.acmInsObsItComandaEstLote})
         batch.add(*copy, {{"P_CDFILIAL", to.branch},
@@ -142,7 +94,7 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
                            {"P_NRCOMANDA", to.tab},
                            {"P_NRMESA", to.table},
                            {"P_CHAVES", moved}});
-    if (anySplit)
+    if (anyPart)
         batch.add(dm.acmAlterQuantLote, {{"P_CDFILIAL", to.branch}, {"P_CHAVES", moved}});
     // components go before their item, as they were copied before
     if (anyWhole)

@@ -6,15 +6,14 @@
 namespace Srv_Mvt04215 {
 
 // The transfer's set-based writes, for the databases that read a JSON parameter as rows (SQLite and
-// PostgreSQL): each statement writes for every moved item at once. P_CHAVES carries per item its origin
-// tab and item, the sale it had, its new item number, whether it moves whole and what a split leaves,
-// and its tracking values; P_ITENS carries every value of the new item rows. A row is an object on
-// PostgreSQL (json_to_recordset reads it by name) and an array on SQLite (json_extract finds a value by
-// position without reading the names); setKeyColumns() and setItemColumns() give both orders.
+// PostgreSQL): each statement writes for every moved item at once. P_CHAVES carries per record the
+// origin item's key and sale, its new item number, what the record moves, its renumbered group, its
+// seat and origin table, and the flags that say which record deletes, reduces or tracks its item.
+// Every other value of a new row is read from the origin row itself. A row is an object on PostgreSQL
+// (json_to_recordset reads it by name) and an array on SQLite (json_extract finds a value by position
+// without reading the names); setKeyColumns() gives both orders.
 const QStringList& setKeyColumns();
-const QStringList& setItemColumns();
 const QList<platform::db::StatementDef>& setStatementCatalogue();
-const platform::db::StatementDef& setStatementDef(const QString& name);
 
 const platform::db::SqlStore& assPlanoLote(); // PostgreSQL only
 const platform::db::SqlStore& assInsProdLote();

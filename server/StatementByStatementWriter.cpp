@@ -8,12 +8,12 @@
 namespace Srv_Mvt04215 {
 namespace {
 
-// A split row carries the record's values exactly as a whole row does; only its quantity differs and it
-// joins no group.
+// A part carries the origin item's values exactly as a whole move does; only its quantity differs and
+// it joins no group.
 void insertNewItem(TrdmTrPosicao& dm, const TransferDestination& to, const TransferRecord& r,
                    const PlannedMove& move) {
     auto copied = [&](const char* column) {
-        return r.copied.value(QString::fromLatin1(column));
+        return move.values.value(QString::fromLatin1(column));
     };
     dm.acmInsProd.execute({{"P_CDFILIAL", to.branch},
                            {"P_NRVENDAREST", to.sale},
@@ -27,7 +27,7 @@ void insertNewItem(TrdmTrPosicao& dm, const TransferDestination& to, const Trans
                            {"P_VRDESCCOMVEN", copied("VRDESCCOMVEN")},
                            {"P_VRACRCOMVEN", copied("VRACRCOMVEN")},
                            {"P_DTHRINCOMVEN", copied("DTHRINCOMVEN")},
-                           {"P_NRMESADSCOMORIT", r.originTable},
+                           {"P_NRMESADSCOMORIT", move.originTable},
                            {"P_CDVENDEDOR", copied("CDVENDEDOR")},
                            {"P_CDPRODPROMOCAO", copied("CDPRODPROMOCAO")},
                            {"P_CDCAIXACOLETOR", copied("CDCAIXACOLETOR")},
@@ -94,16 +94,17 @@ void writeStatementByStatement(TrdmTrPosicao& dm, const TransferRequestRecords& 
         const TransferRecord& r = request.records[i];
         const PlannedMove& move = plan.moves[i];
         insertNewItem(dm, to, r, move);
-        DependentRecords dependents(dm, to, r, move.newItem);
+        DependentRecords dependents(dm, to, r, move);
         if (move.whole) {
             dependents.copyObservations();
             dependents.copyComponents();
-            dependents.recordMove(move.originSale);
+            dependents.recordMove();
             deleteOriginItem(dm, to, r);
         } else {
+            // each part leaves what the item's records so far left; the last one's stays
             setOriginQuantity(dm, to, r, move.remaining);
             dependents.copyObservations();
-            dependents.recordMove(move.originSale);
+            dependents.recordMove();
             dependents.copyComponents();
         }
     }

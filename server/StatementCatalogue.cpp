@@ -1,5 +1,6 @@
 #include "StatementCatalogue.h"
 
+#include "SetStatementCatalogue.h"
 #include "TransferRecords.h"
 #include "platform/Errors.h"
 #include "schema/ItemRecord.h"
@@ -705,15 +706,16 @@ VALUES
         {
             .name = QStringLiteral("acmInsProdEst"),
             .kind = StatementKind::Command,
+            // A component keeps its discount: without it the bill of a moved item went up.
             .sql = QStringLiteral(R"sql(INSERT INTO ITCOMANDAEST
 (CDFILIAL , NRVENDAREST, NRCOMANDA   , NRPRODCOMVEN,
- CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST)
+ CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST, VRDESITCOMEST)
 VALUES
 (:P_CDFILIAL , :P_NRVENDAREST , :P_NRCOMANDA   , :P_NRPRODCOMVEN,
- :P_CDPRODUTO, :P_QTPROCOMEST, :P_VRPRECCOMEST, :P_DSOBSPEDDIGEST))sql"),
+ :P_CDPRODUTO, :P_QTPROCOMEST, :P_VRPRECCOMEST, :P_DSOBSPEDDIGEST, :P_VRDESITCOMEST))sql"),
             .params = {txt("P_CDFILIAL"), txt("P_NRVENDAREST"), txt("P_NRCOMANDA"), txt("P_NRPRODCOMVEN"),
                        txt("P_CDPRODUTO"), num("P_QTPROCOMEST"), num("P_VRPRECCOMEST"),
-                       txt("P_DSOBSPEDDIGEST")},
+                       txt("P_DSOBSPEDDIGEST"), num("P_VRDESITCOMEST")},
             .noTimeLimit = true,
         },
         {
@@ -837,9 +839,10 @@ WHERE CDFILIALOLD = :CDFILIALOLD
 }
 
 const StatementDef& statementDef(const QString& name) {
-    for (const StatementDef& def : statementCatalogue())
-        if (def.name == name)
-            return def;
+    for (const QList<StatementDef>* catalogue : {&statementCatalogue(), &setStatementCatalogue()})
+        for (const StatementDef& def : *catalogue)
+            if (def.name == name)
+                return def;
     throw platform::ConfigError(QStringLiteral("Comando desconhecido: %1").arg(name));
 }
 

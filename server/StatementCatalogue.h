@@ -8,6 +8,7 @@ namespace Srv_Mvt04215 {
 // Every statement of the data module: its exact text (per dialect where the dialects differ), its
 // parameters in order of occurrence with their declared types, its typed result fields and options.
 const QList<platform::db::StatementDef>& statementCatalogue();
+// A statement of this catalogue or of the set-based writes, by name.
 const platform::db::StatementDef& statementDef(const QString& name);
 
 // The per-dialect texts of the statements whose dialects differ.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/Dataset.h"
 #include "platform/Errors.h"
+
+#include <QLocale>
 
 #include <QString>
 
@@ -30,10 +33,15 @@ inline QString originChanged(const QString& tab, const QString& item, const QStr
         .arg(item, tab, column);
 }
 
+// Numbers as the screen writes them: the pt_BR decimal comma, no group separator, no trailing zeros.
+inline QString quantityText(double value) {
+    return platform::Dataset::floatText(value, QLocale(QLocale::Portuguese, QLocale::Brazil));
+}
+
 inline QString quantityOutOfRange(const QString& tab, const QString& item, double moved, double original) {
     return QStringLiteral("Não foi possível realizar a transferência: a quantidade %1 do item %2 da comanda "
-                          "%3 deve ser de 0,001 até %4. Tente realizar a operação novamente.")
-        .arg(QString::number(moved, 'g', 15), item, tab, QString::number(original, 'g', 15));
+                          "%3 deve ser de %4 até %5. Tente realizar a operação novamente.")
+        .arg(quantityText(moved), item, tab, quantityText(0.001), quantityText(original));
 }
 
 inline QString unreadableValue(const QString& tab, const QString& item, const QString& column) {
@@ -74,12 +82,6 @@ inline QString destinationNotOpen(const QString& tab, const QString& sale) {
                           "Nada foi transferido: abra a mesa de destino e tente novamente.")
         .arg(tab.isEmpty() ? QStringLiteral("(vazia)") : tab,
              sale.isEmpty() ? QStringLiteral("(vazia)") : sale);
-}
-
-inline QString duplicateItem(const QString& tab, const QString& item) {
-    return QStringLiteral("Solicitação de transferência inválida: o item %1 da comanda %2 aparece mais de "
-                          "uma vez. Nada foi transferido.")
-        .arg(item, tab);
 }
 
 inline QString emptyRequest() {

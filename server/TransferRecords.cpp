@@ -3,7 +3,8 @@
 #include "TransferMessages.h"
 #include "schema/ItemRecord.h"
 
-#include <QSet>
+#include <algorithm>
+#include <cmath>
 
 namespace Srv_Mvt04215 {
 namespace {
@@ -108,18 +109,19 @@ TransferRequestRecords readRequest(platform::Dataset& request) {
     using Field = RecordReader::Field;
     const Field originTab = read.field(QStringLiteral("NRCOMANDAORIG"));
     const Field item = read.field(QStringLiteral("NRPRODCOMVEN"));
+    const Field product = read.field(QStringLiteral("CDPRODUTO"));
     const Field original = read.field(QStringLiteral("QTORIGINAL"));
     const Field moved = read.field(QStringLiteral("QTPRODCOMVEN"));
     const Field originTable = read.field(QStringLiteral("NRMESAORI"));
     const Field seat = read.field(QStringLiteral("NRLUGARMESA"));
-    QList<Field> destinationFields, copiedFields;
+    QList<Field> destinationFields;
     for (const char* name : {"CDFILIAL", "NRVENDAREST", "NRCOMANDA", "CDLOJAABER", "NRMESADES"})
         destinationFields << read.field(QString::fromLatin1(name));
-    for (const QString& column : copiedColumns())
-        copiedFields << read.field(column);
 
     TransferRequestRecords out;
-    QSet<QString> seen;
+    // the records of each origin item, in the request's order
+    QHash<std::pair<QString, QString>, QList<qsizetype>> byItem;
+    QList<std::pair<QString, QString>> itemOrder;
     QStringList first;
     for (request.first(); !request.eof(); request.next()) {
         read.startRecord(originTab, item);
@@ -137,25 +139,48 @@ TransferRequestRecords readRequest(platform::Dataset& request) {
                 throw TransferRefused(
                     transferText::otherDestination(r.originTab, r.item, destinationFields[i].name));
 
-        // a second record of the same item would move it twice
-        const QString key = destination[0] + u'\x1f' + r.originTab + u'\x1f' + r.item;
-        if (seen.contains(key))
-            throw TransferRefused(transferText::duplicateItem(r.originTab, r.item));
-        seen.insert(key);
-
+        r.product = read.text(product);
         r.original = read.number(original);
         r.moved = read.number(moved);
-        // what is left behind may be any size; what moves is at least what the keypad can type, give or
-        // take the rounding of a difference of two typed quantities
-        if (r.moved < SmallestQuantity - QuantityTolerance || r.moved > r.original)
+        if (!(r.moved > 0) || r.moved > r.original)
             throw TransferRefused(transferText::quantityOutOfRange(r.originTab, r.item, r.moved, r.original));
-
         r.originTable = read.value(originTable);
         r.seat = read.value(seat);
-        r.copied.values.reserve(copiedFields.size());
-        for (const Field& f : std::as_const(copiedFields))
-            r.copied.values << read.value(f);
+
+        const std::pair key{r.originTab, r.item};
+        if (!byItem.contains(key))
+            itemOrder << key;
+        byItem[key] << out.records.size();
         out.records.append(std::move(r));
+    }
+
+    for (const auto& key : std::as_const(itemOrder)) {
+        const QList<qsizetype>& at = byItem[key];
+        double held = 0, total = 0;
+        for (qsizetype i : at) {
+            held = std::max(held, out.records[i].original);
+            total += out.records[i].moved;
+        }
+        TransferRecord& last = out.records[at.last()];
+        if (at.size() == 1) {
+            // exact equality moves the item whole; any difference splits it
+            last.takesRest = last.moved == last.original;
+        } else {
+            // parts typed one by one add up to the whole within rounding only
+            const double tolerance = QuantityTolerance * std::max(1.0, held);
+            if (total > held + tolerance)
+                throw TransferRefused(transferText::quantityOutOfRange(key.first, key.second, total, held));
+            last.takesRest = std::abs(total - held) <= tolerance;
+        }
+        for (qsizetype i : at) {
+            TransferRecord& r = out.records[i];
+            r.itemHeld = held;
+            // a part is at least what the keypad can type; an item moved whole may hold any amount,
+            // give or take the rounding of a difference of two typed quantities
+            if (!last.takesRest && r.moved < SmallestQuantity - QuantityTolerance)
+                throw TransferRefused(
+                    transferText::quantityOutOfRange(r.originTab, r.item, r.moved, r.original));
+        }
     }
     out.destination = {first[0], first[1], first[2], first[3], first[4]};
     request.first();

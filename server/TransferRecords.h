@@ -33,16 +33,22 @@ struct TransferDestination {
     QString table;  // NRMESADES
 };
 
-// One record of a transfer request, every value read once with the type and width the destination list
-// gives its field, as the data packet carries it.
+// One record of a transfer request: what the operator chose. Every value the moved item carries comes
+// from its origin item as read under the locks, never from the record.
 struct TransferRecord {
     QString originTab;    // NRCOMANDAORIG
     QString item;         // NRPRODCOMVEN
+    QString product;      // CDPRODUTO: the item the operator saw
     QVariant originTable; // NRMESAORI
     double original = 0;  // QTORIGINAL
     double moved = 0;     // QTPRODCOMVEN
     QVariant seat;        // NRLUGARMESA
-    CopiedValues copied;
+    // What the request says its item holds: the largest QTORIGINAL of the item's records (a later
+    // record of an item may say what its earlier ones left).
+    double itemHeld = 0;
+    // This record takes what the item's records before it left: the item moves whole. Only the last
+    // record of an item can, and only when the item's records together move all it holds.
+    bool takesRest = false;
 };
 
 struct TransferRequestRecords {
@@ -54,9 +60,9 @@ struct TransferRequestRecords {
 };
 
 // Reads the request and refuses (TransferRefused) what it shows to be wrong without the database: no
-// record, an item named twice, a record naming another destination than the first, a quantity below
-// what the keypad can type (0.001) or above what the record says the origin holds, a value that does
-// not read as its field's type.
+// record, a record naming another destination than the first, a quantity of nothing, records of one
+// item that together move more than it holds, a part of an item below what the keypad can type
+// (0.001; an item moved whole may hold less), a value that does not read as its field's type.
 TransferRequestRecords readRequest(platform::Dataset& request);
 
 } // namespace Srv_Mvt04215

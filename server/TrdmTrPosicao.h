@@ -84,23 +84,23 @@ public:
     platform::db::Statement adqBloqComandasVenda{adcTrPosicao,
                                                  statementDef(QStringLiteral("adqBloqComandasVenda"))};
     // The transfer's set-based writes (SQLite and PostgreSQL).
-    platform::db::Statement adqPlanoLote{adcTrPosicao, setStatementDef(QStringLiteral("adqPlanoLote"))};
-    platform::db::Statement acmInsProdLote{adcTrPosicao, setStatementDef(QStringLiteral("acmInsProdLote"))};
+    platform::db::Statement adqPlanoLote{adcTrPosicao, statementDef(QStringLiteral("adqPlanoLote"))};
+    platform::db::Statement acmInsProdLote{adcTrPosicao, statementDef(QStringLiteral("acmInsProdLote"))};
     platform::db::Statement acmInsObsItComandaVenLote{
-        adcTrPosicao, setStatementDef(QStringLiteral("acmInsObsItComandaVenLote"))};
+        adcTrPosicao, statementDef(QStringLiteral("acmInsObsItComandaVenLote"))};
     platform::db::Statement acmInsProdEstLote{adcTrPosicao,
-                                              setStatementDef(QStringLiteral("acmInsProdEstLote"))};
+                                              statementDef(QStringLiteral("acmInsProdEstLote"))};
     platform::db::Statement acmInsObsItComandaEstLote{
-        adcTrPosicao, setStatementDef(QStringLiteral("acmInsObsItComandaEstLote"))};
+        adcTrPosicao, statementDef(QStringLiteral("acmInsObsItComandaEstLote"))};
     platform::db::Statement acmUpPedidoAltLote{adcTrPosicao,
-                                               setStatementDef(QStringLiteral("acmUpPedidoAltLote"))};
+                                               statementDef(QStringLiteral("acmUpPedidoAltLote"))};
     platform::db::Statement acmInsPedidoAltLote{adcTrPosicao,
-                                                setStatementDef(QStringLiteral("acmInsPedidoAltLote"))};
+                                                statementDef(QStringLiteral("acmInsPedidoAltLote"))};
     platform::db::Statement acmAlterQuantLote{adcTrPosicao,
-                                              setStatementDef(QStringLiteral("acmAlterQuantLote"))};
+                                              statementDef(QStringLiteral("acmAlterQuantLote"))};
     platform::db::Statement acmDelProdEstLote{adcTrPosicao,
-                                              setStatementDef(QStringLiteral("acmDelProdEstLote"))};
-    platform::db::Statement acmDelProdLote{adcTrPosicao, setStatementDef(QStringLiteral("acmDelProdLote"))};
+                                              statementDef(QStringLiteral("acmDelProdEstLote"))};
+    platform::db::Statement acmDelProdLote{adcTrPosicao, statementDef(QStringLiteral("acmDelProdLote"))};
 
     // Providers: a query's whole result as one data packet.
     platform::db::Provider dspProdOrig{adqProdOrig};

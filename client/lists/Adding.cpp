@@ -126,10 +126,12 @@ bool ItemLists::addSeat() {
         origin_.setFilter([=](const platform::Dataset&, const platform::Record& r) {
             return r[seatIndex].toString() == seat;
         });
-        // an item already partly in the destination list is added to its record there
+        // every item becomes a record of its own at the seat just chosen, also one already partly in
+        // the destination list at another seat
         while (!origin_.isEmpty()) {
             origin_.first();
-            moveCurrentOriginWhole(origin_.field(QStringLiteral("QTPRODCOMVEN")).asFloat());
+            insertDestination(origin_.field(QStringLiteral("QTPRODCOMVEN")).asFloat());
+            origin_.remove();
         }
         origin_.clearFilter();
     });

@@ -47,8 +47,22 @@ QString ItemLists::text(platform::Dataset& list, const char* field) {
 }
 
 void ItemLists::insertDestination(double quantity) {
+    // What the item holds at the origin table: what is left of it there and what other records of it
+    // already took. Every record of one item says the same, so the server can tell a part from the rest.
+    double held = origin_.field(QStringLiteral("QTPRODCOMVEN")).asFloat();
+    const int tabIndex = destination_.fieldIndex(QStringLiteral("NRCOMANDAORIG"));
+    const int itemIndex = destination_.fieldIndex(QStringLiteral("NRPRODCOMVEN"));
+    const int quantityIndex = destination_.fieldIndex(QStringLiteral("QTPRODCOMVEN"));
+    const QString tab = text(origin_, "NRCOMANDA");
+    const QString item = text(origin_, "NRPRODCOMVEN");
+    for (int row = 0; destination_.active() && row < destination_.recordCount(); ++row) {
+        const platform::Record& r = destination_.recordAt(row);
+        if (r[tabIndex].toString() == tab && r[itemIndex].toString().compare(item, Qt::CaseInsensitive) == 0)
+            held += r[quantityIndex].toDouble();
+    }
     destination_.insert();
     copyItemRecord(origin_, destination_, Toward::Destination);
+    destination_.field(QStringLiteral("QTORIGINAL")).setFloat(held);
     destination_.field(QStringLiteral("CDFILIAL")).setString(place_.branch);
     destination_.field(QStringLiteral("QTPRODCOMVEN")).setFloat(quantity);
     destination_.field(QStringLiteral("NRLUGARMESA")).setString(destinationSeat_);

@@ -42,7 +42,8 @@ public:
     void removeAll();
 
     // A destination record made from the current origin record, holding `quantity` at the destination
-    // seat; it becomes current. The origin record is not changed.
+    // seat, with the whole quantity the item holds at the origin table; it becomes current. The origin
+    // record is not changed.
     void insertDestination(double quantity);
     // An origin record rebuilt from the current destination record with the item's quantity at the
     // origin; it becomes current. The destination record is not changed.

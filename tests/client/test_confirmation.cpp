@@ -133,13 +133,14 @@ void expectWholeTransfer(ScreenFixture& f) {
     EXPECT_EQ(db.rows(QStringLiteral("SELECT NRPRODCOMVEN, NRMESA, NRLUGARMESAIT FROM PEDIDOALT WHERE "
                                      "NRCOMANDAOLD = '10' AND NRPRODCOMVENOLD = '000002'")),
               QStringList{QStringLiteral("000009|0046|3")});
-    // surcharges moved with their items; the destination table is occupied
+    // the unit took its surcharge (1.50), the 2 of 5 their share of theirs (0.80 of 2.00); the
+    // destination table is occupied
     EXPECT_DOUBLE_EQ(
         db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '20'")).toDouble(),
-        3.5);
+        2.3);
     EXPECT_DOUBLE_EQ(
         db.scalar(QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '10'")).toDouble(),
-        0.0);
+        1.2);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT IDSTMESAAUX FROM MESA WHERE NRMESA = '0046'")).toString(),
               QStringLiteral("O"));
 }

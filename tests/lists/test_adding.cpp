@@ -79,7 +79,9 @@ TEST_F(Adding, AGroupMovesWholeWithTheOtherItemsOfItsTab) {
     EXPECT_EQ(originList(), QStringList({u"10/000003=1@1"_s, u"11/000004=1@1"_s}));
 }
 
-TEST_F(Adding, AllItemsOfASeatJoinTheirDestinationRecords) {
+// Every item of the seat gets a record at the seat just chosen, also one already partly at another seat;
+// each record of an item says what the whole item holds.
+TEST_F(Adding, AllItemsOfASeatGoToTheSeatJustChosen) {
     item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     item(u"10"_s, u"000002"_s, u"P2"_s, 3);
     item(u"10"_s, u"000003"_s, u"P3"_s, 1, columns({{"NRLUGARMESA", u"2"_s}}));
@@ -87,8 +89,12 @@ TEST_F(Adding, AllItemsOfASeatJoinTheirDestinationRecords) {
     EXPECT_TRUE(lists.destination().isEmpty());
     EXPECT_TRUE(add(u"10"_s, u"000002"_s, {u"1"_s, u"5"_s}));
     EXPECT_TRUE(addSeat(u"6/1"_s));
-    EXPECT_EQ(destinationList(), QStringList({u"10/000001=1@6"_s, u"10/000002=3@5"_s}));
+    EXPECT_EQ(destinationList(), QStringList({u"10/000001=1@6"_s, u"10/000002=1@5"_s, u"10/000002=2@6"_s}));
     EXPECT_EQ(originList(), QStringList({u"10/000003=1@2"_s}));
+    platform::Dataset& d = lists.destination();
+    for (d.first(); !d.eof(); d.next())
+        EXPECT_EQ(d.field(u"QTORIGINAL"_s).asFloat(),
+                  d.field(u"NRPRODCOMVEN"_s).asString() == u"000002"_s ? 3 : 1);
 }
 
 // Item numbers are free per tab: the beer of tab 10 and the pizza of tab 11 are both item 000001.
