@@ -91,16 +91,16 @@ SalesBuilder& SalesBuilder::observation(const QString& tab, const QString& item,
 }
 
 SalesBuilder& SalesBuilder::component(const QString& tab, const QString& item, const QString& product,
-                                      double quantity, double price, const QString& typed) {
-    insert(QStringLiteral("ITCOMANDAEST"), {{QStringLiteral("CDFILIAL"), branch_},
-                                            {QStringLiteral("NRVENDAREST"), tabSale_.value(tab)},
-                                            {QStringLiteral("NRCOMANDA"), tab},
-                                            {QStringLiteral("NRPRODCOMVEN"), item},
-                                            {QStringLiteral("CDPRODUTO"), product},
-                                            {QStringLiteral("QTPROCOMEST"), quantity},
-                                            {QStringLiteral("VRPRECCOMEST"), price},
-                                            {QStringLiteral("VRDESITCOMEST"), 0.5},
-                                            {QStringLiteral("DSOBSPEDDIGEST"), typed}});
+                                      double quantity, double price, const QString& typed,
+                                      const QVariantMap& columns) {
+    QVariantMap row{
+        {QStringLiteral("CDFILIAL"), branch_},    {QStringLiteral("NRVENDAREST"), tabSale_.value(tab)},
+        {QStringLiteral("NRCOMANDA"), tab},       {QStringLiteral("NRPRODCOMVEN"), item},
+        {QStringLiteral("CDPRODUTO"), product},   {QStringLiteral("QTPROCOMEST"), quantity},
+        {QStringLiteral("VRPRECCOMEST"), price},  {QStringLiteral("VRDESITCOMEST"), 0.5},
+        {QStringLiteral("DSOBSPEDDIGEST"), typed}};
+    row.insert(columns);
+    insert(QStringLiteral("ITCOMANDAEST"), row);
     return *this;
 }
 

@@ -36,7 +36,7 @@ public:
     SalesBuilder& observation(const QString& tab, const QString& item, const QString& group,
                               const QString& code);
     SalesBuilder& component(const QString& tab, const QString& item, const QString& product, double quantity,
-                            double price, const QString& typed = {});
+                            double price, const QString& typed = {}, const QVariantMap& columns = {});
     SalesBuilder& componentObservation(const QString& tab, const QString& item, const QString& product,
                                        const QString& group, const QString& code);
     SalesBuilder& tracking(const QString& oldSale, const QString& oldTab, const QString& oldItem,
