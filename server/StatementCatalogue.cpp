@@ -217,7 +217,7 @@ const SqlStore& assDeleleItCmd() {
 // instead of handing out the same item or sequence numbers, or moving one item twice. SQLite needs no
 // row locks: its writers hold the database from the start of the transaction.
 const SqlStore& assBloqComanda() {
-    static const QString text = QStringLiteral(R"sql(SELECT NRVENDAREST
+    static const QString text = QStringLiteral(R"sql(SELECT NRVENDAREST, VRACRCOMANDA
   FROM COMANDAVEN
  WHERE CDFILIAL  = :P_CDFILIAL
    AND NRCOMANDA = :P_NRCOMANDA)sql");
@@ -225,7 +225,7 @@ const SqlStore& assBloqComanda() {
         .name = QStringLiteral("assBloqComanda"),
         .ADOQuery = QStringLiteral("adqBloqComanda"),
         .SQLORACLE = locked(text, "FOR UPDATE"),
-        .SQLMSSQL = QStringLiteral(R"sql(SELECT NRVENDAREST
+        .SQLMSSQL = QStringLiteral(R"sql(SELECT NRVENDAREST, VRACRCOMANDA
   FROM COMANDAVEN WITH (UPDLOCK, ROWLOCK)
  WHERE CDFILIAL  = :P_CDFILIAL
    AND NRCOMANDA = :P_NRCOMANDA)sql"),
@@ -799,7 +799,8 @@ WHERE CDFILIALOLD = :CDFILIALOLD
             .kind = StatementKind::Query,
             .store = &assBloqComanda(),
             .params = {txt("P_CDFILIAL"), txt("P_NRCOMANDA")},
-            .resultFields = saleNumber(),
+            .resultFields = {{QStringLiteral("NRVENDAREST"), FieldType::String, 10},
+                             {QStringLiteral("VRACRCOMANDA"), FieldType::Float, 0}},
         },
         {
             .name = QStringLiteral("adqVerifVendaAberta"),

@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <map>
 
 namespace Srv_Mvt04215 {
@@ -70,6 +71,11 @@ TransferPlan planTransfer(const TransferRequestRecords& request, const LockedRea
         if (plan.moves.size() < request.records.size())
             newItem = platform::Ajusta(QString::number(readInteger(newItem, "NRPRODCOMVEN") + 1), 6);
     }
+    // Both rows of an item split before carry the item's whole surcharge, so moving one of them whole
+    // could take more than its tab still holds of it: a tab gives at most its total, never goes below zero.
+    for (auto it = plan.surchargeByOriginTab.begin(); it != plan.surchargeByOriginTab.end(); ++it)
+        if (it.value() > 0)
+            it.value() = std::min(it.value(), std::max(0.0, read.tabSurcharges.value(it.key())));
     return plan;
 }
 

@@ -53,10 +53,11 @@ LockedRead readUnderLock(TrdmTrPosicao& dm, platform::db::Transaction& transacti
     platform::db::Batch batch(dm.adcTrPosicao);
     transaction.beginWith(batch);
     int destinationLock = -1;
+    QList<int> locks;
     for (const QString& tab : std::as_const(tabs)) {
-        const int at = batch.add(dm.adqBloqComanda, {{"P_CDFILIAL", to.branch}, {"P_NRCOMANDA", tab}});
+        locks << batch.add(dm.adqBloqComanda, {{"P_CDFILIAL", to.branch}, {"P_NRCOMANDA", tab}});
         if (tab == to.tab)
-            destinationLock = at;
+            destinationLock = locks.last();
     }
     const int sale =
         batch.add(dm.adqVerifVendaAberta, {{"P_CDFILIAL", to.branch}, {"P_NRVENDAREST", to.sale}});
@@ -72,6 +73,8 @@ LockedRead readUnderLock(TrdmTrPosicao& dm, platform::db::Transaction& transacti
     batch.run();
 
     LockedRead read;
+    for (qsizetype i = 0; i < tabs.size(); ++i)
+        read.tabSurcharges.insert(tabs[i], first(batch.result(locks[i]).rows, "VRACRCOMANDA").toDouble());
     const DataPacket& destinationTab = batch.result(destinationLock).rows;
     read.destinationTabFound = !destinationTab.rows.isEmpty();
     read.destinationTabSale = first(destinationTab, "NRVENDAREST").toString();

@@ -28,6 +28,7 @@ struct LockedRead {
     QString destinationSaleStore;
     QString destinationTableStatus;
     QHash<std::pair<QString, QString>, OriginItem> originItems; // (tab, item)
+    QHash<QString, double> tabSurcharges;                       // VRACRCOMANDA of each locked tab
     QString firstNewItem;
     int highestSequence = 0;
 };

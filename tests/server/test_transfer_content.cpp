@@ -24,9 +24,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Columns a new row takes from the request or its destination, and those it leaves empty.
-const QStringList notCarried = {u"NRVENDAREST"_s,     u"NRCOMANDA"_s,    u"NRPRODCOMVEN"_s,  u"QTPRODCOMVEN"_s,
-                                u"NRSEQPRODCOM"_s,    u"NRLUGARMESA"_s,  u"CDLOJA"_s,        u"NRMESAORIG"_s,
-                                u"NRMESADSCOMORIT"_s, u"CDLOJAORIG"_s,   u"DSCOMANDAORI"_s,  u"NRCOMANDAORI"_s,
+const QStringList notCarried = {u"NRVENDAREST"_s,     u"NRCOMANDA"_s,    u"NRPRODCOMVEN"_s, u"QTPRODCOMVEN"_s,
+                                u"NRSEQPRODCOM"_s,    u"NRLUGARMESA"_s,  u"CDLOJA"_s,       u"NRMESAORIG"_s,
+                                u"NRMESADSCOMORIT"_s, u"CDLOJAORIG"_s,   u"DSCOMANDAORI"_s, u"NRCOMANDAORI"_s,
                                 u"NRPRODCOMORI"_s,    u"IDSTLUGARMESA"_s};
 
 using Row = QMap<QString, QString>;
@@ -92,10 +92,10 @@ protected:
         return dependents(u"OBSITCOMANDAVEN"_s, {u"CDGRPOCOR"_s, u"CDOCORR"_s}, tab, item);
     }
     QStringList components(const QString& tab, const QString& item) {
-        return dependents(u"ITCOMANDAEST"_s,
-                          {u"CDPRODUTO"_s, u"QTPROCOMEST"_s, u"VRPRECCOMEST"_s, u"VRDESITCOMEST"_s,
-                           u"DSOBSPEDDIGEST"_s},
-                          tab, item);
+        return dependents(
+            u"ITCOMANDAEST"_s,
+            {u"CDPRODUTO"_s, u"QTPROCOMEST"_s, u"VRPRECCOMEST"_s, u"VRDESITCOMEST"_s, u"DSOBSPEDDIGEST"_s},
+            tab, item);
     }
     QStringList componentObservations(const QString& tab, const QString& item) {
         return dependents(u"OBSITCOMANDAEST"_s, {u"CDPRODUTO"_s, u"CDGRPOCOR"_s, u"CDOCORR"_s}, tab, item);
@@ -103,8 +103,12 @@ protected:
     // Tables 0010 (sale S1, tabs A and B) and 0020 (sale S2, tab C with three items of its own).
     void seed(unsigned seed) {
         std::mt19937 rng(seed);
-        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
-        auto maybe = [&](const QVariant& v) { return pick(3) == 0 ? QVariant() : v; };
+        auto pick = [&](int n) {
+            return int(rng() % unsigned(n));
+        };
+        auto maybe = [&](const QVariant& v) {
+            return pick(3) == 0 ? QVariant() : v;
+        };
         auto text = [&](int length) {
             QString s;
             for (int i = 0; i < length; ++i)
@@ -162,7 +166,8 @@ protected:
                     // often a second component of a product the item has already
                     const QString part = u"P%1"_s.arg(1 + pick(2));
                     b.component(QLatin1String(tab), item, part, 1 + pick(2), 0.5 * pick(6),
-                                pick(2) ? u"extra"_s : QString(), {{u"VRDESITCOMEST"_s, maybe(0.25 * pick(4))}});
+                                pick(2) ? u"extra"_s : QString(),
+                                {{u"VRDESITCOMEST"_s, maybe(0.25 * pick(4))}});
                     if (pick(2))
                         b.componentObservation(QLatin1String(tab), item, part, u"0%1"_s.arg(k),
                                                u"2%1"_s.arg(pick(9)));
@@ -177,7 +182,9 @@ protected:
     // items whole, in part and whole seats, the confirmation stamps the destination on every record.
     QByteArray chooseItems(std::mt19937& rng, const QString& from, const QString& to, const QString& toSale,
                            const QString& toTab) {
-        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        auto pick = [&](int n) {
+            return int(rng() % unsigned(n));
+        };
         Operator op;
         const QString branch = u"0001"_s, store = u"01"_s;
         Cli_Mvt04215::ItemLists lists(op, {branch, store, to});
@@ -191,7 +198,8 @@ protected:
                 // part of an item of several units, then the rest of its seat to another seat
                 for (int r = 0; r < origin.recordCount(); ++r) {
                     origin.setRecNo(r);
-                    if (origin.field(u"QTPRODCOMVEN"_s).asFloat() >= 2 && origin.field(u"NRSEQPRODCOM"_s).isNull())
+                    if (origin.field(u"QTPRODCOMVEN"_s).asFloat() >= 2 &&
+                        origin.field(u"NRSEQPRODCOM"_s).isNull())
                         break;
                 }
                 op.quantity = u"1"_s;
@@ -333,7 +341,8 @@ TYPED_TEST(TransferContent, EveryMovedItemCarriesExactlyWhatItsOriginHeld) {
                         EXPECT_EQ(toRows(this->components(originTab, item)), toRows(comps[it.key()]));
                     }
                     EXPECT_EQ(toRows(this->observations(originTab, item)), toRows(obs[it.key()]));
-                    EXPECT_EQ(toRows(this->componentObservations(originTab, item)), toRows(compObs[it.key()]));
+                    EXPECT_EQ(toRows(this->componentObservations(originTab, item)),
+                              toRows(compObs[it.key()]));
                 }
             }
         }

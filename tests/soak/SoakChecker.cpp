@@ -110,11 +110,14 @@ Dependents readDependents(Connection& c) {
     };
     select(c,
            QStringLiteral("SELECT CDFILIAL, NRCOMANDA, NRPRODCOMVEN, CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, "
-                          "DSOBSPEDDIGEST FROM ITCOMANDAEST"),
+                          "VRDESITCOMEST, DSOBSPEDDIGEST FROM ITCOMANDAEST"),
            [&](const Row& r) {
+               const QVariant discount = r.value("VRDESITCOMEST");
                d.components[itemKey(r)]
                    << QStringList{r.text("CDPRODUTO"), number(r.number("QTPROCOMEST")),
-                                  number(r.number("VRPRECCOMEST")), r.text("DSOBSPEDDIGEST")}
+                                  number(r.number("VRPRECCOMEST")),
+                                  discount.isNull() ? QStringLiteral("<null>") : number(discount.toDouble()),
+                                  r.text("DSOBSPEDDIGEST")}
                           .join(u'|');
            });
     select(
@@ -339,6 +342,10 @@ private:
         for (auto it = tabs_.cbegin(); it != tabs_.cend(); ++it) {
             total += it->total;
             const QString tab = it.key().section(u'|', 1);
+            // a tab's bill never holds less than no surcharge, however its items were split
+            if (it->total < -1e-9)
+                add(ViolationKind::TabSurchargeNegative,
+                    QStringLiteral("tab %1 has a surcharge total of %2").arg(tab, number(it->total)));
             if (split_.contains(tab))
                 continue;
             if (!same(it->total, itemsSum.value(it.key())))
@@ -489,6 +496,8 @@ QString kindName(ViolationKind kind) {
         return QStringLiteral("surcharge total not conserved");
     case ViolationKind::TabSurchargeMismatch:
         return QStringLiteral("tab total differs from its items");
+    case ViolationKind::TabSurchargeNegative:
+        return QStringLiteral("tab total below zero");
     case ViolationKind::TrackingBroken:
         return QStringLiteral("tracking row points nowhere");
     case ViolationKind::TrackingDuplicate:

@@ -26,6 +26,7 @@ enum class ViolationKind {
     GroupBroken,            // a seeded sequence group no longer together under one sequence of one tab
     SurchargeNotConserved,  // the tabs' surcharge totals together differ from the seeded sum
     TabSurchargeMismatch,   // a tab that only whole moves touched whose total is not its items' sum
+    TabSurchargeNegative,   // a tab whose surcharge total went below zero: a part took more than its share
     TrackingBroken,         // a PEDIDOALT row whose chain ends at no item
     TrackingDuplicate,      // two PEDIDOALT rows for one old key
 };
@@ -43,7 +44,7 @@ struct SeededItem {
     QString product;
     double quantity = 0;
     double surcharge = 0;
-    QStringList components;            // sorted "product|quantity|price|typed"
+    QStringList components;            // sorted "product|quantity|price|discount|typed"
     QStringList observations;          // sorted "group|code"
     QStringList componentObservations; // sorted "product|group|code"
     QString group;                     // "tab|sequence" of its seeded sequence group, or empty

@@ -68,6 +68,7 @@ void JournalTally::read(const QString& path) {
                     ++replaysCommitted;
                 for (const auto& t : sent.value(QLatin1String("split")).toArray())
                     possiblySplitTabs.insert(t.toString());
+                noteMove(sent);
             } else if (outcome == QLatin1String("stale")) {
                 ++refusedStale;
             } else if (outcome == QLatin1String("closed")) {
@@ -98,6 +99,27 @@ void JournalTally::read(const QString& path) {
         ++unknown;
         for (const auto& t : sent.value(QLatin1String("split")).toArray())
             possiblySplitTabs.insert(t.toString());
+        noteMove(sent);
+    }
+    spreadSplits();
+}
+
+void JournalTally::noteMove(const QJsonObject& sent) {
+    QSet<QString> origins;
+    for (const auto& r : sent.value(QLatin1String("records")).toArray())
+        origins.insert(r.toObject().value(QLatin1String("tab")).toString());
+    moves_.append({origins, str(sent, "tab")});
+}
+
+// In whatever order the terminals' requests ran: repeat until no tab is added.
+void JournalTally::spreadSplits() {
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [origins, destination] : std::as_const(moves_))
+            if (!possiblySplitTabs.contains(destination) && origins.intersects(possiblySplitTabs)) {
+                possiblySplitTabs.insert(destination);
+                grew = true;
+            }
     }
 }
 

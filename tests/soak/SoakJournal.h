@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QSet>
 #include <QStringList>
+#include <utility>
 
 // What each terminal did, as JSON lines in a file of its own. Each line goes out in one write, so a
 // terminal killed at any moment loses at most the line it was writing, and an entry written before a
@@ -36,10 +37,17 @@ struct JournalTally {
     int freed = 0;         // tables freed
     int reopened = 0;      // free tables given a new sale
     int cleanupsThatRemoved = 0;
-    QStringList findings;            // unexpected texts and failures, with their context
-    QSet<QString> possiblySplitTabs; // tabs of split moves that committed or may have
+    QStringList findings; // unexpected texts and failures, with their context
+    // Tabs of split moves that committed or may have, and the tabs that items from such a tab reached:
+    // a part's rows both carry the item's whole surcharge, so a tab can give less than an item's own.
+    QSet<QString> possiblySplitTabs;
 
     void read(const QString& path);
+
+private:
+    void noteMove(const QJsonObject& sent);
+    void spreadSplits();
+    QList<std::pair<QSet<QString>, QString>> moves_; // origin tabs and destination tab of each request
 };
 
 // The requests a journal shows as sent (the quota a replacement terminal still owes).

@@ -177,13 +177,17 @@ private:
         if (chance(0.3)) {
             const int n = 1 + pick(2);
             const int first = pick(int(std::size(extras)));
+            // now and then twice the same extra: its observations are kept by item and product
+            const bool twice = chance(0.3);
             for (int i = 0; i < n; ++i) {
-                const QString component = QString::fromLatin1(extras[(first + i) % std::size(extras)].code);
+                const QString component =
+                    QString::fromLatin1(extras[(first + (twice ? 0 : i)) % std::size(extras)].code);
                 QVariantMap row = key;
                 row.insert(QStringLiteral("CDPRODUTO"), component);
                 row.insert(QStringLiteral("QTPROCOMEST"), double(1 + pick(3)));
                 row.insert(QStringLiteral("VRPRECCOMEST"), 1.5 + pick(6) / 4.0);
-                row.insert(QStringLiteral("VRDESITCOMEST"), 0.0);
+                row.insert(QStringLiteral("VRDESITCOMEST"),
+                           chance(0.3) ? QVariant() : QVariant(pick(3) / 4.0));
                 row.insert(QStringLiteral("DSOBSPEDDIGEST"),
                            chance(0.3) ? QVariant(QStringLiteral("bem passado")) : QVariant());
                 insertRow(c_, QStringLiteral("ITCOMANDAEST"), row);

@@ -55,7 +55,7 @@ QString f(Dataset& ds, const char* name) {
 // A request as a screen left it, kept to be sent again later from a stale screen.
 struct Request {
     QByteArray packet;
-    QString origin, destination;
+    QString origin, destination, destinationTab;
     QJsonArray records;
     QJsonArray splitTabs;
 };
@@ -185,6 +185,7 @@ private:
             des.field(QStringLiteral("NRMESAORI")).setString(origin);
             des.post();
         }
+        request.destinationTab = destTab;
         if (!request.splitTabs.isEmpty())
             request.splitTabs << destTab;
         request.packet = des.packetJson();
@@ -364,6 +365,7 @@ private:
                         {QStringLiteral("replay"), replay},
                         {QStringLiteral("origin"), r.origin},
                         {QStringLiteral("destination"), r.destination},
+                        {QStringLiteral("tab"), r.destinationTab},
                         {QStringLiteral("records"), r.records},
                         {QStringLiteral("split"), r.splitTabs}});
         // the coordinator may aim a kill at this moment

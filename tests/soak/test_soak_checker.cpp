@@ -215,6 +215,22 @@ TYPED_TEST(SoakCheckerTest, AnObservationOnAnItemThatNeverHadItIsReported) {
     this->expectOnly({ViolationKind::DependentsNotAsSeeded});
 }
 
+TYPED_TEST(SoakCheckerTest, AComponentWithAnotherDiscountOrAnObservationTwiceIsReported) {
+    const QStringList component = this->firstRow(QStringLiteral(
+        "SELECT NRCOMANDA, NRPRODCOMVEN FROM ITCOMANDAEST WHERE VRDESITCOMEST > 0 ORDER BY 1, 2"));
+    for (const char* change : {"+ 1", "- 1"}) {
+        this->database->exec(QStringLiteral("UPDATE ITCOMANDAEST SET VRDESITCOMEST = VRDESITCOMEST %1 ")
+                                 .arg(QLatin1String(change)) +
+                             this->where(component));
+        this->expectOnly(QLatin1String(change) == QLatin1String("+ 1")
+                             ? Kinds{ViolationKind::DependentsNotAsSeeded}
+                             : Kinds{});
+    }
+    this->database->exec(QStringLiteral("INSERT INTO OBSITCOMANDAEST SELECT * FROM OBSITCOMANDAEST WHERE "
+                                        "NRCOMANDA = (SELECT MIN(NRCOMANDA) FROM OBSITCOMANDAEST)"));
+    this->expectOnly({ViolationKind::DependentsNotAsSeeded});
+}
+
 TYPED_TEST(SoakCheckerTest, AnItemThatBecameAnotherProductIsReported) {
     const QStringList item = this->plainItem();
     this->database->exec(
@@ -265,6 +281,25 @@ TYPED_TEST(SoakCheckerTest, ASurchargeMovedBetweenTabsWithoutItsItemBreaksBothTa
     this->expectOnly({}, {tabs[0], tabs[1]});
 }
 
+// However splits moved a tab's surcharges, its bill cannot hold less than none.
+TYPED_TEST(SoakCheckerTest, ATabTotalBelowZeroIsReportedEvenWhereSplitsMovedSurcharges) {
+    const QStringList tabs =
+        this->database->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
+    ASSERT_GE(tabs.size(), 2);
+    const double total =
+        this->database
+            ->scalar(
+                QStringLiteral("SELECT VRACRCOMANDA FROM COMANDAVEN WHERE NRCOMANDA = '%1'").arg(tabs[1]))
+            .toDouble();
+    for (const QString& change : {QStringLiteral("+"), QStringLiteral("-")})
+        this->database->exec(QStringLiteral("UPDATE COMANDAVEN SET VRACRCOMANDA = VRACRCOMANDA %1 %2 WHERE "
+                                            "NRCOMANDA = '%3'")
+                                 .arg(change)
+                                 .arg(total + 1)
+                                 .arg(change == QLatin1String("+") ? tabs[0] : tabs[1]));
+    this->expectOnly({ViolationKind::TabSurchargeNegative}, {tabs[0], tabs[1]});
+}
+
 TYPED_TEST(SoakCheckerTest, ATrackingRowPointingNowhereIsReported) {
     const QStringList item = this->plainItem();
     this->track(item[2], item[0], QStringLiteral("000077"), item[0], QStringLiteral("000078"));
@@ -312,8 +347,9 @@ TYPED_TEST(SoakCheckerTest, DeletedTabsKeepTheirTotalsInTheSum) {
 TYPED_TEST(SoakCheckerTest, AnEmptyTabDeletedWithATotalIsReportedUnlessSplitTouchedIt) {
     soak::installTabDeletionLog(this->database->admin());
     this->seed = soak::captureSeed(this->database->admin(), soak::Branch, true);
-    const QStringList tabs =
-        this->database->rows(QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN ORDER BY 1"));
+    const QStringList tabs = this->database->rows(
+        QStringLiteral("SELECT NRCOMANDA FROM COMANDAVEN WHERE VRACRCOMANDA >= 2 ORDER BY 1"));
+    ASSERT_FALSE(tabs.isEmpty());
     // an empty tab that a split left holding 2 of the other tab's total, then freed
     soak::insertRow(this->database->admin(), QStringLiteral("COMANDAVEN"),
                     {{QStringLiteral("CDFILIAL"), soak::Branch},
