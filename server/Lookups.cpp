@@ -36,7 +36,7 @@ QVariant getValidaMesaDes(const QString& filial, const QString& loja, const QStr
     }
 }
 
-bool mesaCadastrada(const QString& filial, const QString& loja, const QString& mesa) {
+const platform::db::StatementDef& mesaCadastradaStatement() {
     static const platform::db::StatementDef def{
         .name = QStringLiteral("adqMesaCadastrada"),
         .kind = platform::db::StatementKind::Query,
@@ -47,8 +47,12 @@ bool mesaCadastrada(const QString& filial, const QString& loja, const QString& m
                    {QStringLiteral("P_NRMESA")}},
         .readOnly = true,
     };
+    return def;
+}
+
+bool mesaCadastrada(const QString& filial, const QString& loja, const QString& mesa) {
     TrdmTrPosicao& dm = MethodCall(rdmTrPosicao).dataModule();
-    return !dm.adcTrPosicao.cachedStatement(def)
+    return !dm.adcTrPosicao.cachedStatement(mesaCadastradaStatement())
                 .run({{"P_CDFILIAL", filial}, {"P_CDLOJA", loja}, {"P_NRMESA", mesa}})
                 .isEmpty();
 }

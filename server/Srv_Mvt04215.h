@@ -6,6 +6,10 @@
 #include <QVariant>
 #include <string>
 
+namespace platform::db {
+struct StatementDef;
+}
+
 // The server methods of the transfer module. Each runs on the one data module in rdmTrPosicao and
 // catches its own failures: a data packet travels in the variant as its bytes, a failure as a text.
 namespace Srv_Mvt04215 {
@@ -41,6 +45,8 @@ MVT_EXPORT QVariant setDeletaVendaRest(const std::string& mesa, const std::strin
 // True when the table is registered in the branch and store (not a server method: the screen asks it
 // to tell an unknown branch or table from a table without items). Throws on a database failure.
 bool mesaCadastrada(const QString& filial, const QString& loja, const QString& mesa);
+// The statement it runs.
+const platform::db::StatementDef& mesaCadastradaStatement();
 
 // The unit's initialisation and finalisation: loading the package creates no data module.
 void initializeUnit();

@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -140,6 +142,7 @@ TEST(CliUsage, WrongUsagePrintsTheUsageToStandardErrorWithStatus2) {
         }
     }
     expectUsage(runTool({u"--db"_s, nowhere, u"set-transferencia"_s, u"a.json"_s, u"b.json"_s}));
+    expectUsage(runTool({u"--db"_s, nowhere, u"statements"_s, u"--dialect"_s, u"db2"_s}));
 }
 
 TEST(CliUsage, AnUnusableDatabaseIsAFailureWithAMessage) {
@@ -152,6 +155,9 @@ TEST(CliUsage, AnUnusableDatabaseIsAFailureWithAMessage) {
             runTool({u"--db"_s, connection, u"set-verifica-mesa-vazia"_s, u"0001"_s, u"01"_s, u"0005"_s});
         expectFailure(o, 1);
         EXPECT_FALSE(o.err.contains(u"secret"_s)) << "the password stays out of the message";
+        // the texts of a named dialect need no database; those of the configured one need it open
+        expectFailure(runTool({u"--db"_s, connection, u"statements"_s}), 1);
+        EXPECT_EQ(runTool({u"--db"_s, connection, u"statements"_s, u"--dialect"_s, u"oracle"_s}).exitCode, 0);
     }
     // a misspelt file is named, and no empty database takes its place
     const QString typo = folder.filePath(u"zel-typo.db"_s);
@@ -416,4 +422,35 @@ TYPED_TEST(CliCommands, TraceItemFollowsTheMovesBothWaysAndStopsAtALoop) {
 
     expectFailure(this->tool({u"trace-item"_s, u"0001"_s, u"99"_s, u"000001"_s}), 1);
     expectUsage(this->tool({u"trace-item"_s, u"0001"_s, u"20"_s}));
+}
+
+// A database administrator reviews what runs: without --dialect the tool prints the texts of the
+// database it is connected to, and that database takes each text as printed. PostgreSQL also counts
+// the parameters itself.
+TYPED_TEST(CliCommands, StatementsPrintsTheTextsTheConnectedDatabasePrepares) {
+    const Outcome o = this->tool({u"statements"_s, u"--json"_s});
+    ASSERT_EQ(o.exitCode, 0) << describe(o);
+    const QJsonArray statements = QJsonDocument::fromJson(o.out.toUtf8()).array();
+    EXPECT_GE(statements.size(), 50) << describe(o);
+    const bool postgres = TypeParam::kind == DbKind::PostgreSQL;
+    QSqlQuery query(this->database->admin().database());
+    for (const QJsonValue& v : statements) {
+        const QJsonObject s = v.toObject();
+        const QString name = s[u"name"_s].toString(), text = s[u"text"_s].toString();
+        EXPECT_EQ(s[u"dialect"_s].toString(), postgres ? u"postgresql"_s : u"sqlite"_s) << name.toStdString();
+        if (!postgres) {
+            EXPECT_TRUE(query.prepare(text))
+                << name.toStdString() << ": " << query.lastError().text().toStdString();
+            continue;
+        }
+        ASSERT_TRUE(query.exec(u"PREPARE listed AS "_s + text))
+            << name.toStdString() << ": " << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.exec(u"SELECT cardinality(parameter_types) FROM pg_prepared_statements "
+                               "WHERE name = 'listed'"_s) &&
+                    query.next());
+        EXPECT_EQ(query.value(0).toInt(), s[u"parameters"_s].toArray().size()) << name.toStdString();
+        ASSERT_TRUE(query.exec(u"DEALLOCATE listed"_s));
+    }
+    const Outcome plain = this->tool({u"statements"_s});
+    EXPECT_TRUE(plain.out.startsWith(u"-- adqProdOrig: query, parameters P_NRMESA, "_s)) << describe(plain);
 }
