@@ -320,6 +320,14 @@ TYPED_TEST(TransferTest, QuantityMustBeAtLeastWhatTheKeypadTypesAndAtMostTheOrig
     }
     ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000001"_s, 0.001)));
     EXPECT_EQ(shown(this->itemRow(u"10"_s, u"000001"_s).value(u"QTPRODCOMVEN"_s)), "1.999");
+    // a scale's remainder moves whole, never in part; the refusal writes numbers as the screen does
+    this->database->exec(u"UPDATE ITCOMANDAVEN SET QTPRODCOMVEN = 0.0006 WHERE NRCOMANDA = '10' AND "
+                         "NRPRODCOMVEN = '000003'"_s);
+    EXPECT_EQ(this->refusal(this->request().move(u"10"_s, u"000002"_s, 0.0006)),
+              u"Não foi possível realizar a transferência: a quantidade 0,0006 do item 000002 da comanda 10 "
+              "deve ser de 0,001 até 3. Tente realizar a operação novamente."_s);
+    ASSERT_TRUE(this->moved(this->request().move(u"10"_s, u"000003"_s)));
+    EXPECT_TRUE(this->itemRow(u"10"_s, u"000003"_s).isEmpty());
 }
 
 // Another terminal changed an item between the screen's opening and the confirmation. What the operator
