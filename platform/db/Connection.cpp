@@ -73,6 +73,7 @@ void Connection::setConnected(bool on) {
     }
     try {
         dialect_ = dialectOf(db);
+        driver_ = target.driver;
         open_ = true;
         ++generation_;
         if (afterConnect)

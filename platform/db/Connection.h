@@ -51,6 +51,11 @@ public:
     void close() { setConnected(false); }
 
     Dialect dialect() const; // of the open connection
+    // The open connection goes through an ODBC driver (the road of SQL Server and Oracle), whatever
+    // database it reports.
+    bool viaOdbc() const { return open_ && driver_ == u"QODBC"; }
+    // libpq's session is reachable under Qt's own PostgreSQL driver only: the pipeline needs it.
+    bool holdsLibpqSession() const { return open_ && driver_ == u"QPSQL" && dialect_ == Dialect::PostgreSQL; }
     QSqlDatabase database() const;
     const QString& qtName() const { return qtName_; }
 
@@ -105,6 +110,7 @@ private:
     bool open_ = false;
     bool inTransaction_ = false;
     Dialect dialect_ = Dialect::SQLite;
+    QString driver_; // the Qt driver of the open connection
     quint64 generation_ = 0;
     int prepareCount_ = 0;
     int roundTrips_ = 0;
