@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
 #include <map>
@@ -92,6 +93,8 @@ public:
     }
 
     DatabaseError error(const QSqlError& error, const QString& what) const;
+    // The failure of `query`; through ODBC its code is the SQLSTATE, as Qt's PostgreSQL driver reports it.
+    DatabaseError error(const QSqlQuery& query, const QString& what) const;
 
     // A statement of the shared library kept with the connection, so that helpers made for one call
     // still prepare their statement only once.
@@ -104,6 +107,8 @@ public:
 
 private:
     void runControl(const QString& sql, const char* what);
+    // The session's last failure (transaction control), with its SQLSTATE through ODBC.
+    DatabaseError sessionError(const QSqlDatabase& db, const QString& what) const;
 
     QString qtName_;
     QString connectionString_;

@@ -10,6 +10,7 @@
 #include "host/SuiteTables.h"
 #include "platform/FieldDef.h"
 #include "platform/Text.h"
+#include "platform/db/Failures.h"
 #include "schema/ItemRecord.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TransferMessages.h"
@@ -281,6 +282,22 @@ TEST_F(OdbcRoad, EveryValueCrossesTheOdbcRoadAsStored) {
         const QStringList unchanged = database->snapshot();
         EXPECT_EQ(setTransferencia(stale.packet()).toString(),
                   transferText::originChanged(u"T2"_s, u"000009"_s));
+        EXPECT_EQ(database->snapshot(), unchanged);
+    }
+    // another terminal holds the destination tab longer than a lock wait lasts: the operator is told
+    // which tables are busy, as on Qt's own driver, and nothing changed
+    {
+        const auto other = openSession(database->connectionString(), u"other-terminal"_s);
+        other->beginTransaction();
+        other->exec(u"SELECT * FROM COMANDAVEN WHERE NRCOMANDA = 'D2' FOR UPDATE"_s);
+        odbc->adcTrPosicao.exec(u"SET lock_timeout = '200ms'"_s);
+        TransferRequest busy(database->admin(), {u"0002"_s, u"S2"_s, u"D2"_s, u"1"_s});
+        busy.move(u"T1"_s, u"000001"_s);
+        const QStringList unchanged = database->snapshot();
+        EXPECT_EQ(setTransferencia(busy.packet()).toString(),
+                  platform::db::tableBusyText({u"0001"_s, u"0002"_s}));
+        other->rollback();
+        odbc->adcTrPosicao.exec(u"SET lock_timeout = '10s'"_s);
         EXPECT_EQ(database->snapshot(), unchanged);
     }
 
