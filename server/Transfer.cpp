@@ -29,7 +29,8 @@ bool isRetryable(const platform::DatabaseError& e) {
 }
 
 bool writesSetBased(TrdmTrPosicao& dm) {
-    if (dm.transferWriter == TrdmTrPosicao::TransferWriter::StatementByStatement)
+    // ODBC is the road of SQL Server and Oracle: it takes their writer whatever database it reaches
+    if (dm.transferWriter == TrdmTrPosicao::TransferWriter::StatementByStatement || dm.adcTrPosicao.viaOdbc())
         return false;
     const platform::db::Dialect dialect = dm.adcTrPosicao.dialect();
     return dialect == platform::db::Dialect::SQLite || dialect == platform::db::Dialect::PostgreSQL;

@@ -114,8 +114,9 @@ public:
     platform::Dataset cdsObsItensEst{QStringLiteral("cdsObsItensEst")};
 
     // How a transfer writes its rows: set-based where the dialect reads JSON parameters (SQLite,
-    // PostgreSQL), statement by statement on the suite's own texts (Oracle, SQL Server). Forcing the
-    // latter everywhere gives the reference the set-based writer must match.
+    // PostgreSQL through Qt's own driver), statement by statement on the suite's own texts (Oracle, SQL
+    // Server, and whatever an ODBC connection reaches). Forcing the latter everywhere gives the reference
+    // the set-based writer must match.
     enum class TransferWriter { ByDialect, StatementByStatement };
     TransferWriter transferWriter = TransferWriter::ByDialect;
 

@@ -26,7 +26,7 @@ int Batch::add(Statement& statement, NamedValues values) {
     }
     // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
     // queued, before the database sees any of them.
-    if (connection_.dialect() == Dialect::PostgreSQL)
+    if (connection_.holdsLibpqSession())
         connection_.aboutToRun(statement.name());
     steps_.append(std::move(step));
     return int(steps_.size()) - 1;
@@ -35,7 +35,7 @@ int Batch::add(Statement& statement, NamedValues values) {
 void Batch::run() {
     results_.clear();
     results_.resize(steps_.size());
-    if (connection_.dialect() == Dialect::PostgreSQL)
+    if (connection_.holdsLibpqSession())
         runPipeline(connection_, steps_, results_);
     else
         runOneByOne();

@@ -15,11 +15,12 @@ struct BatchResult {
     int rowsAffected = 0;
 };
 
-// Statements that go to the database together, run in the order they were added. On PostgreSQL the
-// whole batch travels in one pipeline and waits for the server once, however many statements it
-// holds; elsewhere the statements run one after another. A statement's values are taken when it is
-// added, so one statement may be added many times with different values. Beginning and committing the
-// transaction can be steps of the batch, so that they share its one wait.
+// Statements that go to the database together, run in the order they were added. On PostgreSQL through
+// Qt's own driver the whole batch travels in one pipeline and waits for the server once, however many
+// statements it holds; elsewhere (PostgreSQL through ODBC included) the statements run one after another.
+// A statement's values are taken when it is added, so one statement may be added many times with
+// different values. Beginning and committing the transaction can be steps of the batch, so that they
+// share its one wait.
 class Batch {
 public:
     explicit Batch(Connection& connection) : connection_(connection) {}

@@ -2,12 +2,15 @@
 
 #include "ConnectionString.h"
 #include "Failures.h"
+#include "OdbcDiagnostics.h"
 #include "Statement.h"
 #include "platform/Errors.h"
 
 #include <QAtomicInteger>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlQuery>
+#include <QSqlResult>
 
 namespace platform::db {
 namespace {
@@ -73,6 +76,7 @@ void Connection::setConnected(bool on) {
     }
     try {
         dialect_ = dialectOf(db);
+        driver_ = target.driver;
         open_ = true;
         ++generation_;
         if (afterConnect)
@@ -100,7 +104,7 @@ void Connection::exec(const QString& sql) {
     QSqlQuery query(database());
     countRoundTrip();
     if (!query.exec(sql))
-        throw error(query.lastError(), sql);
+        throw error(query, sql);
 }
 
 QString Connection::createSqliteFile(const QString& path) {
@@ -137,7 +141,7 @@ void Connection::runControl(const QString& sql, const char* what) {
     QSqlQuery query(database());
     countRoundTrip();
     if (!query.exec(sql))
-        throw error(query.lastError(), QString::fromUtf8(what));
+        throw error(query, QString::fromUtf8(what));
 }
 
 void Connection::beginTransaction() {
@@ -150,7 +154,7 @@ void Connection::beginTransaction() {
         QSqlDatabase db = database();
         countRoundTrip();
         if (!db.transaction())
-            throw error(db.lastError(), QStringLiteral("iniciar transação"));
+            throw sessionError(db, QStringLiteral("iniciar transação"));
     }
     inTransaction_ = true;
 }
@@ -177,7 +181,7 @@ void Connection::commit() {
         QSqlDatabase db = database();
         countRoundTrip();
         if (!db.commit())
-            throw error(db.lastError(), QStringLiteral("confirmar transação"));
+            throw sessionError(db, QStringLiteral("confirmar transação"));
     }
     inTransaction_ = false;
 }
@@ -193,7 +197,7 @@ void Connection::rollback() {
         QSqlDatabase db = database();
         countRoundTrip();
         if (!db.rollback())
-            throw error(db.lastError(), QStringLiteral("desfazer transação"));
+            throw sessionError(db, QStringLiteral("desfazer transação"));
     }
 }
 
@@ -205,6 +209,26 @@ DatabaseError Connection::error(const QSqlError& e, const QString& what) const {
         text = QStringLiteral("erro desconhecido");
     return DatabaseError(QStringLiteral("Erro do banco de dados ao %1: %2").arg(what, text), text,
                          e.nativeErrorCode(), what);
+}
+
+DatabaseError Connection::error(const QSqlQuery& query, const QString& what) const {
+    const DatabaseError failure = error(query.lastError(), what);
+    const QString state = viaOdbc() && query.result() != nullptr
+                              ? odbcSqlState(query.result()->handle(), OdbcHandle::Statement)
+                              : QString();
+    if (state.isEmpty())
+        return failure;
+    return DatabaseError(QString::fromUtf8(failure.what()), failure.databaseText(), state, what);
+}
+
+DatabaseError Connection::sessionError(const QSqlDatabase& db, const QString& what) const {
+    const DatabaseError failure = error(db.lastError(), what);
+    const QString state = viaOdbc() && db.driver() != nullptr
+                              ? odbcSqlState(db.driver()->handle(), OdbcHandle::Session)
+                              : QString();
+    if (state.isEmpty())
+        return failure;
+    return DatabaseError(QString::fromUtf8(failure.what()), failure.databaseText(), state, what);
 }
 
 } // namespace platform::db

@@ -5,6 +5,7 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
 #include <map>
@@ -51,6 +52,11 @@ public:
     void close() { setConnected(false); }
 
     Dialect dialect() const; // of the open connection
+    // The open connection goes through an ODBC driver (the road of SQL Server and Oracle), whatever
+    // database it reports.
+    bool viaOdbc() const { return open_ && driver_ == u"QODBC"; }
+    // libpq's session is reachable under Qt's own PostgreSQL driver only: the pipeline needs it.
+    bool holdsLibpqSession() const { return open_ && driver_ == u"QPSQL" && dialect_ == Dialect::PostgreSQL; }
     QSqlDatabase database() const;
     const QString& qtName() const { return qtName_; }
 
@@ -87,6 +93,8 @@ public:
     }
 
     DatabaseError error(const QSqlError& error, const QString& what) const;
+    // The failure of `query`; through ODBC its code is the SQLSTATE, as Qt's PostgreSQL driver reports it.
+    DatabaseError error(const QSqlQuery& query, const QString& what) const;
 
     // A statement of the shared library kept with the connection, so that helpers made for one call
     // still prepare their statement only once.
@@ -99,12 +107,15 @@ public:
 
 private:
     void runControl(const QString& sql, const char* what);
+    // The session's last failure (transaction control), with its SQLSTATE through ODBC.
+    DatabaseError sessionError(const QSqlDatabase& db, const QString& what) const;
 
     QString qtName_;
     QString connectionString_;
     bool open_ = false;
     bool inTransaction_ = false;
     Dialect dialect_ = Dialect::SQLite;
+    QString driver_; // the Qt driver of the open connection
     quint64 generation_ = 0;
     int prepareCount_ = 0;
     int roundTrips_ = 0;

@@ -82,6 +82,9 @@ ConnectionTarget parseConnectionString(const QString& raw) {
         target.databaseName = text.mid(5);
         if (target.databaseName.isEmpty())
             throw ConfigError(QStringLiteral("Conexão ODBC sem parâmetros: \"%1\"").arg(text));
+        // As on PostgreSQL, a server that accepts and never answers must not hang a till: the driver
+        // manager's login timeout bounds connecting, whatever the driver.
+        target.connectOptions = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=10");
         return target;
     }
     throw ConfigError(QStringLiteral("Forma de conexão desconhecida: \"%1\". Use sqlite:ARQUIVO, "

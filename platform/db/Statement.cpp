@@ -137,7 +137,7 @@ void Statement::prepare() {
     changed_.fill(true); // a query just prepared holds no values yet
     connection_.countRoundTrip();
     if (!query_.prepare(positional_.text))
-        throw connection_.error(query_.lastError(), QStringLiteral("preparar %1").arg(def_.name));
+        throw connection_.error(query_, QStringLiteral("preparar %1").arg(def_.name));
     connection_.countPrepare();
     preparedFor_ = connection_.generation();
 }
@@ -159,7 +159,7 @@ void Statement::exec() {
     bindAll();
     connection_.countRoundTrip();
     if (!query_.exec())
-        throw connection_.error(query_.lastError(), QStringLiteral("executar %1").arg(def_.name));
+        throw connection_.error(query_, QStringLiteral("executar %1").arg(def_.name));
 }
 
 OpenQuery Statement::run(NamedValues values) {
@@ -225,7 +225,7 @@ void Statement::next() {
         ++rowCount_;
     } else {
         if (query_.lastError().isValid())
-            throw connection_.error(query_.lastError(), QStringLiteral("ler %1").arg(def_.name));
+            throw connection_.error(query_, QStringLiteral("ler %1").arg(def_.name));
         eof_ = true;
         row_.clear();
     }
