@@ -138,10 +138,10 @@ protected:
                        });
                 for (int o = v.pick(3); o > 0; --o)
                     b.observation(tab, item, u"0%1"_s.arg(v.pick(4)), u"%1"_s.arg(10 + v.pick(90)));
-                // components of distinct products, with their own observations
-                QStringList products = {u"P1"_s, u"P2"_s, u"P3"_s, u"P4"_s, u"P5"_s, u"P6"_s};
+                // components, one product now and then twice, with their discounts and observations
+                const QStringList products = {u"P1"_s, u"P2"_s, u"P3"_s};
                 for (int c = v.pick(4); c > 0; --c) {
-                    const QString product = products.takeAt(v.pick(int(products.size())));
+                    const QString product = products.at(v.pick(int(products.size())));
                     host::insertRow(database->admin(), u"ITCOMANDAEST"_s,
                                     {{u"CDFILIAL"_s, u"0001"_s},
                                      {u"NRVENDAREST"_s, u"S1"_s},
@@ -150,6 +150,7 @@ protected:
                                      {u"CDPRODUTO"_s, product},
                                      {u"QTPROCOMEST"_s, v.number()},
                                      {u"VRPRECCOMEST"_s, v.number()},
+                                     {u"VRDESITCOMEST"_s, v.number()},
                                      {u"DSOBSPEDDIGEST"_s, v.text(2000)}});
                     for (int o = v.pick(3); o > 0; --o)
                         b.componentObservation(tab, item, product, u"0%1"_s.arg(v.pick(4)),
@@ -168,7 +169,8 @@ protected:
             u"CDFILIAL = '0001' AND NRCOMANDA = '%1' AND NRPRODCOMVEN = '%2'"_s.arg(tab, item);
         return {database->row(u"SELECT * FROM ITCOMANDAVEN WHERE "_s + key),
                 sorted(rows(u"SELECT CDGRPOCOR, CDOCORR FROM OBSITCOMANDAVEN WHERE "_s + key)),
-                sorted(rows(u"SELECT CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, DSOBSPEDDIGEST FROM ITCOMANDAEST "
+                sorted(rows(u"SELECT CDPRODUTO, QTPROCOMEST, VRPRECCOMEST, VRDESITCOMEST, DSOBSPEDDIGEST "
+                            u"FROM ITCOMANDAEST "
                             "WHERE "_s +
                             key)),
                 sorted(rows(u"SELECT CDPRODUTO, CDGRPOCOR, CDOCORR FROM OBSITCOMANDAEST WHERE "_s + key))};
