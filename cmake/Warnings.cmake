@@ -7,10 +7,13 @@ function(mvt_warnings target)
         -Wno-missing-field-initializers
         -Werror)
     # Every conversion between bytes and text is written out, so that its encoding is chosen, not
-    # assumed; a connect whose argument would narrow fails to build; a + b builds a string at once.
+    # assumed (bytes are never a char pointer by themselves either); a connect whose argument would
+    # narrow fails to build; a + b builds a string at once; nothing Qt 6.4 deprecates is used.
     target_compile_definitions(${target} PRIVATE
         QT_NO_CAST_FROM_ASCII
         QT_NO_CAST_TO_ASCII
+        QT_NO_CAST_FROM_BYTEARRAY
         QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
-        QT_USE_QSTRINGBUILDER)
+        QT_USE_QSTRINGBUILDER
+        QT_DISABLE_DEPRECATED_UP_TO=0x060400)
 endfunction()
