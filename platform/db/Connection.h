@@ -1,14 +1,17 @@
 #pragma once
 
+#include "ConnectionString.h"
 #include "Dialect.h"
 #include "platform/Errors.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform::db {
@@ -51,7 +54,10 @@ public:
     void close() { setConnected(false); }
 
     Dialect dialect() const; // of the open connection
+    // The Qt connection; throws the lost connection's DatabaseError when the session behind it is gone.
     QSqlDatabase database() const;
+    // The bounds the connection string gave (or their defaults), as of the last connect.
+    const SessionBounds& bounds() const { return bounds_; }
     const QString& qtName() const { return qtName_; }
 
     // Runs one statement text outside the catalogue (session settings).
@@ -73,6 +79,30 @@ public:
     void closeQueries();
     // A pipeline began or ended a transaction on the session itself.
     void noteTransaction(bool open) { inTransaction_ = open; }
+
+    // The server's number for the open transaction and the server process of the session, when the
+    // pipeline that began it asked (PostgreSQL): from another session they tell whether it committed.
+    struct ServerTransaction {
+        qint64 id = 0;
+        qint64 process = 0;
+    };
+    const std::optional<ServerTransaction>& serverTransaction() const { return serverTransaction_; }
+    void noteServerTransaction(std::optional<ServerTransaction> t) { serverTransaction_ = t; }
+
+    // A commit went out and no answer to it came back: the connection failed on the way, and the
+    // transaction may have committed or not. Cleared by the next begin and by any answer to a commit.
+    bool commitUnanswered() const { return commitUnanswered_; }
+    void noteCommitSent() { commitUnanswered_ = true; }
+    void noteCommitAnswered() { commitUnanswered_ = false; }
+
+    // A session this side dropped on its own, a wait past its bound (PostgreSQL): the server may not
+    // have noticed, and keeps what it holds until it does. Its server process, and when it was opened.
+    struct DroppedSession {
+        qint64 process = 0;
+        std::chrono::steady_clock::time_point openedAt;
+    };
+    const std::optional<DroppedSession>& droppedSession() const { return dropped_; }
+    void noteDropped(qint64 process) { dropped_ = DroppedSession{process, openedAt_}; }
 
     // Statements prepare themselves again after a reconnect; this tells them when.
     quint64 generation() const { return generation_; }
@@ -99,11 +129,17 @@ public:
 
 private:
     void runControl(const QString& sql, const char* what);
+    bool sessionLost() const;
 
     QString qtName_;
     QString connectionString_;
     bool open_ = false;
     bool inTransaction_ = false;
+    bool commitUnanswered_ = false;
+    std::optional<ServerTransaction> serverTransaction_;
+    std::optional<DroppedSession> dropped_;
+    std::chrono::steady_clock::time_point openedAt_;
+    SessionBounds bounds_;
     Dialect dialect_ = Dialect::SQLite;
     quint64 generation_ = 0;
     int prepareCount_ = 0;
