@@ -66,8 +66,8 @@ const StatementDef& trackingRow() {
 }
 
 // The session of ours that this side dropped, if the server still has it: the process it had, started
-// no later than a second after that session was opened here (a process number taken again since by
-// another session started later).
+// no later than a second after that session was opened here. A session the server started later under
+// the same process number, once ours had gone, is not ours.
 const StatementDef& droppedSession() {
     static const StatementDef def =
         query("adqEncerraSessaoPerdida",
