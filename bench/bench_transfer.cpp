@@ -494,7 +494,7 @@ void runLink(benchmark::State& state, const LinkCase& c) {
     Srv_Mvt04215::TrdmTrPosicao* warm =
         c.fresh ? nullptr : &warmModuleFor(s, c.delayMicros, connectionString);
     double roundTrips = 0, prepares = 0;
-    bench::DelayProxy::Lateness late;
+    testsupport::DelayProxy::Lateness late;
     for (auto _ : state) {
         state.PauseTiming();
         const Direction d = nextDirection(s);
@@ -507,13 +507,13 @@ void runLink(benchmark::State& state, const LinkCase& c) {
         Srv_Mvt04215::rdmTrPosicao = &module;
         const int preparedBefore = module.adcTrPosicao.prepareCount();
         const quint64 tripsBefore = link ? link->proxy().roundTrips() : 0;
-        const bench::DelayProxy::Lateness lateBefore = link ? link->proxy().lateness() : late;
+        const testsupport::DelayProxy::Lateness lateBefore = link ? link->proxy().lateness() : late;
         state.ResumeTiming();
         const QVariant result = Srv_Mvt04215::setTransferencia(measured);
         state.PauseTiming();
         if (link) {
             roundTrips += double(link->proxy().roundTrips() - tripsBefore);
-            const bench::DelayProxy::Lateness lateAfter = link->proxy().lateness();
+            const testsupport::DelayProxy::Lateness lateAfter = link->proxy().lateness();
             late.chunks += lateAfter.chunks - lateBefore.chunks;
             late.total += lateAfter.total - lateBefore.total;
         }

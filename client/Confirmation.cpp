@@ -6,6 +6,7 @@
 #include "platform/ui/Dialogs.h"
 #include "schema/CodeValues.h"
 #include "server/Srv_Mvt04215.h"
+#include "server/TrdmTrPosicao.h"
 
 namespace Cli_Mvt04215 {
 namespace {
@@ -49,6 +50,7 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
         return;
 
     refusedAuditEntries_.clear();
+    QString notice;
     try {
         const QString destTab = field(cdsVerificaMesaDes, "NRCOMANDA");
         const QString destSale = field(cdsVerificaMesaDes, "NRVENDAREST");
@@ -68,6 +70,9 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
         platform::ui::MensagemMetodo(result, true, 0, QStringLiteral("setTransferencia"),
                                      QStringLiteral("Cli_Mvt04215"), QStringLiteral("cdsProdDes.data"),
                                      IdEsquema);
+        // a connection that dropped after the commit went out, and a new one found it committed
+        if (Srv_Mvt04215::rdmTrPosicao)
+            notice = Srv_Mvt04215::rdmTrPosicao->lastNotice;
 
         for (cdsProdDes.first(); !cdsProdDes.eof(); cdsProdDes.next()) {
             const QString text =
@@ -93,7 +98,8 @@ void TfrmTrPosicao::sbtConfirmarClick(QObject* /*sender*/) {
         // shown over the screen already: the caller learns of it without showing it again
         throw platform::SilentAbort();
     }
-    platform::ui::Mensagem(msgPadrao.Msg(QStringLiteral("TRANSOK")), QString(), QStringLiteral("N"),
+    const QString done = msgPadrao.Msg(QStringLiteral("TRANSOK"));
+    platform::ui::Mensagem(notice.isEmpty() ? done : done + u'\n' + notice, QString(), QStringLiteral("N"),
                            QStringLiteral("N"), 0, QString(), IdEsquema, 0, nullptr);
     reportRefusedAudit(true);
     accept();
