@@ -259,7 +259,7 @@ DatabaseError Connection::error(const QSqlError& e, const QString& what) const {
 }
 
 DatabaseError Connection::error(const QSqlQuery& query, const QString& what) const {
-    const DatabaseError failure = error(query.lastError(), what);
+    DatabaseError failure = error(query.lastError(), what);
     const QString state = viaOdbc() && query.result() != nullptr
                               ? odbcSqlState(query.result()->handle(), OdbcHandle::Statement)
                               : QString();
@@ -269,7 +269,7 @@ DatabaseError Connection::error(const QSqlQuery& query, const QString& what) con
 }
 
 DatabaseError Connection::sessionError(const QSqlDatabase& db, const QString& what) const {
-    const DatabaseError failure = error(db.lastError(), what);
+    DatabaseError failure = error(db.lastError(), what);
     const QString state = viaOdbc() && db.driver() != nullptr
                               ? odbcSqlState(db.driver()->handle(), OdbcHandle::Session)
                               : QString();

@@ -141,7 +141,7 @@ protected:
                 // components, one product now and then twice, with their discounts and observations
                 const QStringList products = {u"P1"_s, u"P2"_s, u"P3"_s};
                 for (int c = v.pick(4); c > 0; --c) {
-                    const QString product = products.at(v.pick(int(products.size())));
+                    const QString& product = products.at(v.pick(int(products.size())));
                     host::insertRow(database->admin(), u"ITCOMANDAEST"_s,
                                     {{u"CDFILIAL"_s, u"0001"_s},
                                      {u"NRVENDAREST"_s, u"S1"_s},
