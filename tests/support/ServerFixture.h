@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseFixture.h"
+#include "Scenarios.h"
 
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
@@ -26,6 +27,15 @@ protected:
     void TearDown() override { Srv_Mvt04215::rdmTrPosicao = nullptr; }
 
     std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao> module;
+};
+
+// A server case whose restaurant starts with the house's products (scenarios::menu).
+template <typename Db> class MenuFixture : public ServerFixture<Db> {
+protected:
+    void prepare() override {
+        ServerFixture<Db>::prepare();
+        scenarios::menu(*this->builder);
+    }
 };
 
 } // namespace testsupport
