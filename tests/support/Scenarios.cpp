@@ -46,14 +46,11 @@ SalesBuilder& joinedTable5WithAnEmptyTab(SalesBuilder& b) {
 }
 
 SalesBuilder& twoJoinedTablesWithTabs(SalesBuilder& b) {
-    return b.table(u"0005"_s)
-        .table(u"0006"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
+    return joinedTable5WithAnEmptyTab(b)
         .tab(u"11"_s, u"V1"_s)
+        .table(u"0006"_s)
         .sale(u"V2"_s, u"0006"_s)
         .tab(u"20"_s, u"V2"_s)
-        .join(u"J1"_s, u"0005"_s)
         .join(u"J1"_s, u"0006"_s);
 }
 
