@@ -9,7 +9,6 @@
 #include "schema/CodeValues.h"
 #include "schema/ItemRecord.h"
 #include "server/Srv_Mvt04215.h"
-#include "server/TrdmTrPosicao.h"
 
 #include <QApplication>
 #include <QFile>
@@ -230,10 +229,7 @@ void TfrmTrPosicao::showError(const QString& text) {
 
 void TfrmTrPosicao::InicializaForm(const QString& /*arg1*/, const QString& /*arg2*/, const QString& origin,
                                    const QString& destination, const QString& /*arg5*/) {
-    using Srv_Mvt04215::rdmTrPosicao;
-    if (!rdmTrPosicao)
-        rdmTrPosicao = new Srv_Mvt04215::TrdmTrPosicao();
-    rdmTrPosicao->adcTrPosicao.setConnected(true);
+    Srv_Mvt04215::connectDataModule();
 
     NrMesaOrig = origin;
     NrMesaDest = destination;
