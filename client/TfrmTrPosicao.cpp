@@ -241,15 +241,15 @@ void TfrmTrPosicao::CarregaProdOrig() {
             Srv_Mvt04215::getProdOrig(NrMesaOrig, CdFilial, CdLoja, CdProdCouver, CdProdConsum, CdProdConsuf);
         const QString itemArgs =
             QStringList{NrMesaOrig, CdFilial, CdLoja, CdProdCouver, CdProdConsum, CdProdConsuf}.join(u'-');
-        cdsProdOrig.loadPacket(MensagemMetodo(items, true, 0, QStringLiteral("getProdOrig"),
-                                              QStringLiteral("Cli_Mvt04213"), itemArgs, IdEsquema),
-                               QStringLiteral("getProdOrig"));
+        cdsProdOrig.loadPacket(
+            MensagemMetodo(items, true, 0, QStringLiteral("getProdOrig"), ReadTag, itemArgs, IdEsquema),
+            QStringLiteral("getProdOrig"));
 
         const QVariant check = Srv_Mvt04215::getValidaMesaDes(CdFilial, CdLoja, NrMesaDest, NrMesaOrig);
         const QString checkArgs = QStringList{CdFilial, CdLoja, NrMesaDest, NrMesaOrig}.join(u'-');
-        cdsVerificaMesaDes.loadPacket(MensagemMetodo(check, true, 0, QStringLiteral("getValidaMesaDes"),
-                                                     QStringLiteral("Cli_Mvt04213"), checkArgs, IdEsquema),
-                                      QStringLiteral("getValidaMesaDes"));
+        cdsVerificaMesaDes.loadPacket(
+            MensagemMetodo(check, true, 0, QStringLiteral("getValidaMesaDes"), ReadTag, checkArgs, IdEsquema),
+            QStringLiteral("getValidaMesaDes"));
         NrPesMesaDest = cdsVerificaMesaDes.field(QStringLiteral("NRPESMESAVEN")).asString();
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
