@@ -77,7 +77,7 @@ TransferOutcome TransferConfirmation::send() {
     geraLog(resultCode(questions_.cleanUp(place_.destinationTable, place_.branch, place_.store)),
             place_.destinationTable);
 
-    const TransferOutcome outcome = questions_.transfer(request_.packetJson());
+    TransferOutcome outcome = questions_.transfer(request_.packetJson());
     for (request_.first(); !request_.eof(); request_.next())
         audit(transferEntry());
     return outcome;

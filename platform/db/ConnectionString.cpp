@@ -63,7 +63,7 @@ ConnectionTarget parsePostgres(const QString& text) {
         else if (key == QLatin1String("outcome_timeout"))
             bounds.outcomeTimeout = seconds(key, value);
         else if (std::any_of(std::begin(serverKeys), std::end(serverKeys),
-                             [&](const char* k) { return key == QLatin1String(k); }))
+                             [&key = key](const char* k) { return key == QLatin1String(k); }))
             serverGiven.insert(key, serverValue(key, value));
         else
             settings.append({key, value});

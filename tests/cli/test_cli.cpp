@@ -407,7 +407,7 @@ TYPED_TEST(CliCommands, StatementsPrintsTheTextsTheConnectedDatabasePrepares) {
     EXPECT_GE(statements.size(), 50) << describe(o);
     const bool postgres = TypeParam::kind == DbKind::PostgreSQL;
     QSqlQuery query(this->database->admin().database());
-    for (const QJsonValue& v : statements) {
+    for (const auto& v : statements) {
         const QJsonObject s = v.toObject();
         const QString name = s[u"name"_s].toString(), text = s[u"text"_s].toString();
         EXPECT_EQ(s[u"dialect"_s].toString(), postgres ? u"postgresql"_s : u"sqlite"_s) << name.toStdString();

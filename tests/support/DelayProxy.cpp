@@ -170,8 +170,8 @@ void DelayProxy::run(const std::stop_token& stop) {
                 return e;
             };
             // A side with nothing asked of it stays out, so that its hang-up cannot wake us in a loop.
-            const short clientEvents = link->silent ? 0 : events(link->up, link->down);
-            const short serverEvents = link->silent ? 0 : events(link->down, link->up);
+            const auto clientEvents = static_cast<short>(link->silent ? 0 : events(link->up, link->down));
+            const auto serverEvents = static_cast<short>(link->silent ? 0 : events(link->down, link->up));
             polled.push_back({clientEvents ? link->client.get() : -1, clientEvents, 0});
             polled.push_back({serverEvents ? link->server.get() : -1, serverEvents, 0});
         }
