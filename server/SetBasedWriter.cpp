@@ -108,8 +108,12 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
                                  {"P_CDFILIAL", to.branch},
                                  {"P_CDLOJA", to.store},
                                  {"P_NRCOMANDA", to.tab}});
+    // the request names one store (CDLOJAABER) for the destination and every origin tab
     for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        batch.add(dm.acmUpdComanda, {{"P_VRACRCOMANDA", it.value() * -1}, {"P_NRCOMANDA", it.key()}});
+        batch.add(dm.acmUpdComanda, {{"P_VRACRCOMANDA", it.value() * -1},
+                                     {"P_CDFILIAL", to.branch},
+                                     {"P_CDLOJA", to.store},
+                                     {"P_NRCOMANDA", it.key()}});
     batch.add(dm.acmUpdMesa, {{"P_IDSTMESAAUX", schema::codes::TableOccupied},
                               {"P_CDFILIAL", to.branch},
                               {"P_CDLOJA", to.store},

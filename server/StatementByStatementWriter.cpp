@@ -75,9 +75,12 @@ void adjustSurchargesAndTable(TrdmTrPosicao& dm, const TransferDestination& to, 
                               {"P_CDLOJA", to.store},
                               {"P_VRACRCOMANDA", total},
                               {"P_NRCOMANDA", to.tab}});
-    // the origin tabs share the branch and store just bound
+    // the request names one store (CDLOJAABER) for the destination and every origin tab
     for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        dm.acmUpdComanda.execute({{"P_VRACRCOMANDA", it.value() * -1}, {"P_NRCOMANDA", it.key()}});
+        dm.acmUpdComanda.execute({{"P_VRACRCOMANDA", it.value() * -1},
+                                  {"P_CDFILIAL", to.branch},
+                                  {"P_CDLOJA", to.store},
+                                  {"P_NRCOMANDA", it.key()}});
 
     dm.acmUpdMesa.execute({{"P_IDSTMESAAUX", schema::codes::TableOccupied},
                            {"P_CDFILIAL", to.branch},

@@ -5,6 +5,7 @@
 #include "platform/Dataset.h"
 #include "platform/Export.h"
 #include "platform/db/Connection.h"
+#include "platform/db/QueryPacket.h"
 #include "platform/db/Statement.h"
 
 namespace Srv_Mvt04215 {

@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "Pipeline.h"
+#include "QueryPacket.h"
 #include "Statement.h"
 
 namespace platform::db {
@@ -16,14 +17,7 @@ void Batch::commit() {
 }
 
 int Batch::add(Statement& statement, NamedValues values) {
-    statement.bind(values);
-    Step step{Step::Kind::Run, &statement};
-    for (const ParamDecl& p : statement.def().params) {
-        if (step.names.contains(p.name))
-            continue;
-        step.names << p.name;
-        step.values << statement.param(p.name);
-    }
+    Step step{Step::Kind::Run, &statement, statement.paramNames(), statement.valuesFor(values)};
     // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
     // queued, before the database sees any of them.
     if (connection_.holdsLibpqSession())
@@ -53,12 +47,10 @@ void Batch::runOneByOne() {
             break;
         case Step::Kind::Run: {
             Statement& statement = *step.statement;
-            for (qsizetype n = 0; n < step.names.size(); ++n)
-                statement.setParam(step.names[n], step.values[n]);
             if (statement.def().kind == StatementKind::Query)
-                results_[i].rows = statement.run().packet();
+                results_[i].rows = packetOf(statement.runWith(step.values));
             else
-                results_[i].rowsAffected = statement.execute();
+                results_[i].rowsAffected = statement.executeWith(step.values);
             break;
         }
         }
