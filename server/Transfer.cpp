@@ -40,12 +40,10 @@ void transfer(TrdmTrPosicao& dm, Transaction& transaction, const TransferRequest
     const LockedRead read = readUnderLock(dm, transaction, request);
     checkRecords(request, read);
     const TransferPlan plan = planTransfer(request, read);
-    if (writesSetBased(dm)) {
+    if (writesSetBased(dm))
         writeSetBased(dm, transaction, request, plan);
-    } else {
-        writeStatementByStatement(dm, request, plan);
-        transaction.commit();
-    }
+    else
+        writeStatementByStatement(dm, transaction, request, plan);
 }
 
 } // namespace

@@ -134,8 +134,8 @@ public:
     void MtsDataModuleActivate();
     void MtsDataModuleDeactivate();
 
-    // One transaction at a time: a second start joins the open one; commit and rollback without one
-    // do nothing.
+    // The suite's transaction interface: a second start joins the open transaction (unlike a
+    // Transaction guard, which refuses it); commit and rollback without one do nothing.
     void StartTrans();
     void CommitTrans();
     void RollbackTrans();

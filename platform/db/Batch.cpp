@@ -7,13 +7,14 @@
 namespace platform::db {
 
 void Batch::begin() {
-    // decided now: the steps before run() cannot open one
-    if (!connection_.inTransaction())
-        steps_.append({Step::Kind::Begin});
+    connection_.refuseNestedTransaction();
+    steps_.append({Step::Kind::Begin});
+    begins_ = true;
 }
 
-void Batch::commit() {
+void Batch::commit(std::function<void()> committed) {
     steps_.append({Step::Kind::Commit});
+    committed_ = std::move(committed);
 }
 
 int Batch::add(Statement& statement, NamedValues values) {
@@ -27,12 +28,16 @@ int Batch::add(Statement& statement, NamedValues values) {
 }
 
 void Batch::run() {
+    if (begins_)
+        connection_.refuseNestedTransaction();
     results_.clear();
     results_.resize(steps_.size());
     if (connection_.holdsLibpqSession())
         runPipeline(connection_, steps_, results_);
     else
         runOneByOne();
+    if (committed_)
+        committed_();
 }
 
 void Batch::runOneByOne() {

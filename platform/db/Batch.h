@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QVariant>
+#include <functional>
 
 namespace platform::db {
 
@@ -20,16 +21,18 @@ struct BatchResult {
 // statements it holds; elsewhere (PostgreSQL through ODBC included) the statements run one after another.
 // A statement's values are taken when it is added, each run with all its own (as Statement::run takes
 // them), so one statement may be added many times with different values. Beginning and committing the
-// transaction can be steps of the batch, so that they share its one wait.
+// transaction can be steps of the batch, so that they share its one wait (see Transaction).
 class Batch {
 public:
     explicit Batch(Connection& connection) : connection_(connection) {}
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
-    // Begins a transaction, unless one is open already: a second start joins it.
+    // Begins a transaction; one open already, when the step is added or when the batch runs, is a
+    // DatabaseError.
     void begin();
-    void commit();
+    // Commits; `committed` is called once the batch ran through.
+    void commit(std::function<void()> committed = {});
     // Adds a run of the statement with `values`; returns the index of its result. Throws DatabaseError
     // for a name the statement does not have, or one its text uses that `values` leaves out.
     int add(Statement& statement, NamedValues values = {});
@@ -55,6 +58,8 @@ private:
     Connection& connection_;
     QList<Step> steps_;
     QList<BatchResult> results_;
+    bool begins_ = false;
+    std::function<void()> committed_;
 };
 
 } // namespace platform::db

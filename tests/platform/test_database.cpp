@@ -173,7 +173,7 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
         ins.execute({{"P_K", key}, {"P_N", 1.0}, {"P_D", QVariant()}});
     };
     this->conn->beginTransaction();
-    this->conn->beginTransaction(); // joins the open one
+    EXPECT_THROW(this->conn->beginTransaction(), DatabaseError) << "a second start is refused";
     insert(QStringLiteral("rolled"));
     this->conn->rollback();
     EXPECT_FALSE(this->conn->inTransaction());
