@@ -8,7 +8,9 @@
 // give each pair's median time per call. Load that comes and goes then weighs on all of them alike,
 // and a call that another process preempted does not move the median. A summary follows the results.
 
+#include "support/CollectingReporter.h"
 #include "support/HistoryDatabase.h"
+#include "tests/support/OpenDataModule.h"
 
 #include "platform/DataPacket.h"
 #include "platform/db/Connection.h"
@@ -25,7 +27,6 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -33,6 +34,7 @@
 
 namespace {
 
+using bench::CollectingReporter;
 using bench::Engine;
 using bench::HistoryDatabase;
 
@@ -115,9 +117,7 @@ Setup& setupFor(Engine engine, int history) {
                  testsupport::kindName(engine), history, history * HistoryDatabase::ItemsPerClosedSale,
                  s.database->seedSeconds());
 
-    s.module = std::make_unique<Srv_Mvt04215::TrdmTrPosicao>();
-    s.module->connectionStringOverride = s.database->connectionString();
-    s.module->adcTrPosicao.open();
+    s.module = testsupport::openDataModule(s.database->connectionString());
 
     s.bare = testsupport::openSession(s.database->connectionString(), QStringLiteral("bench-bare"));
     s.prodOrig = std::make_unique<BareQuery>(
@@ -243,37 +243,6 @@ std::string benchName(Lookup lookup, Engine engine) {
     return std::string(lookupName(lookup)) + '/' + testsupport::kindName(engine);
 }
 
-// Passes every report on to the usual display and keeps the median counters for the summary.
-class CollectingReporter : public benchmark::BenchmarkReporter {
-public:
-    explicit CollectingReporter(benchmark::BenchmarkReporter* display) : display_(display) {
-        display_->SetOutputStream(&std::cout);
-        display_->SetErrorStream(&std::cerr);
-    }
-    bool ReportContext(const Context& context) override { return display_->ReportContext(context); }
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                for (const auto& [name, counter] : run.counters)
-                    medians_[run.run_name.function_name][name] = counter.value;
-        display_->ReportRuns(runs);
-    }
-    void Finalize() override { display_->Finalize(); }
-
-    // The median of a benchmark's counter, or a negative number when it did not run.
-    double median(const std::string& benchmark, const std::string& counter) const {
-        auto b = medians_.find(benchmark);
-        if (b == medians_.end())
-            return -1;
-        auto c = b->second.find(counter);
-        return c == b->second.end() ? -1 : c->second;
-    }
-
-private:
-    benchmark::BenchmarkReporter* display_;
-    std::map<std::string, std::map<std::string, double>> medians_;
-};
-
 void printSummary(const CollectingReporter& results, const std::vector<Engine>& engines) {
     std::printf("\nsummary: median real time per call in us (median of the repetitions); targets: "
                 "module/bare <= %.2f, "
@@ -313,12 +282,7 @@ int main(int argc, char** argv) {
         return 1;
     QCoreApplication app(argc, argv);
 
-    std::vector<Engine> engines = {Engine::SQLite};
-    if (!testsupport::postgresUri().isEmpty())
-        engines.push_back(Engine::PostgreSQL);
-    else
-        std::fprintf(stderr, "MVT_TEST_PG is not set: PostgreSQL is left out (./run bench sets it)\n");
-
+    const std::vector<Engine> engines = HistoryDatabase::engines();
     for (Lookup lookup : {Lookup::ProdOrig, Lookup::ValidaMesaDes})
         for (Engine engine : engines)
             benchmark::RegisterBenchmark(benchName(lookup, engine).c_str(), runLookup, engine, lookup)

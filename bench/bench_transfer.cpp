@@ -7,8 +7,10 @@
 // prepares included; ours at most 1.3 times the bare statements; the cost grows with the items, not
 // with the history. A summary sets each figure beside its target.
 
+#include "support/CollectingReporter.h"
 #include "support/HistoryDatabase.h"
 #include "support/SlowLink.h"
+#include "tests/support/OpenDataModule.h"
 
 #include "host/SuiteTables.h"
 #include "platform/Dataset.h"
@@ -37,8 +39,10 @@
 
 namespace {
 
+using bench::CollectingReporter;
 using bench::Engine;
 using bench::HistoryDatabase;
+using bench::Medians;
 
 const QString Branch = QStringLiteral("0001");
 const QString Store = QStringLiteral("01");
@@ -339,13 +343,6 @@ std::map<std::pair<Engine, int>, Setup>& setups() {
     return all;
 }
 
-std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao> connectedModule(const QString& connectionString) {
-    auto module = std::make_unique<Srv_Mvt04215::TrdmTrPosicao>();
-    module->connectionStringOverride = connectionString;
-    module->adcTrPosicao.open();
-    return module;
-}
-
 Setup& setupFor(Engine engine, int history) {
     if (const auto found = setups().find({engine, history}); found != setups().end())
         return found->second;
@@ -355,7 +352,7 @@ Setup& setupFor(Engine engine, int history) {
     seedTransferTables(*s.bare);
     std::fprintf(stderr, "seeded %s with %d closed sales in %.1f s\n", testsupport::kindName(engine), history,
                  s.database->seedSeconds());
-    s.module = connectedModule(s.database->connectionString());
+    s.module = testsupport::openDataModule(s.database->connectionString());
     s.bareTransfer = std::make_unique<BareTransfer>(*s.bare);
     return setups()[{engine, history}] = std::move(s);
 }
@@ -469,7 +466,7 @@ bench::SlowLink& linkFor(Setup& s, int delayMicros) {
 Srv_Mvt04215::TrdmTrPosicao& warmModuleFor(Setup& s, int delayMicros, const QString& connectionString) {
     std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao>& module = s.warmModules[delayMicros];
     if (!module) {
-        auto connected = connectedModule(connectionString);
+        auto connected = testsupport::openDataModule(connectionString);
         for (int round = 0; round < 2; ++round) {
             Srv_Mvt04215::rdmTrPosicao = connected.get();
             transfer(s, nextDirection(s), MaxItems);
@@ -494,7 +491,7 @@ void runLink(benchmark::State& state, const LinkCase& c) {
     Srv_Mvt04215::TrdmTrPosicao* warm =
         c.fresh ? nullptr : &warmModuleFor(s, c.delayMicros, connectionString);
     double roundTrips = 0, prepares = 0;
-    bench::DelayProxy::Lateness late;
+    testsupport::DelayProxy::Lateness late;
     for (auto _ : state) {
         state.PauseTiming();
         const Direction d = nextDirection(s);
@@ -502,18 +499,18 @@ void runLink(benchmark::State& state, const LinkCase& c) {
             request(*s.bare, d.fromTab, d.toSale, d.toTab, d.fromTable, d.toTable, c.items);
         // connected before the measure, as the screen is open before the operator confirms
         std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao> fresh =
-            c.fresh ? connectedModule(connectionString) : nullptr;
+            c.fresh ? testsupport::openDataModule(connectionString) : nullptr;
         Srv_Mvt04215::TrdmTrPosicao& module = fresh ? *fresh : *warm;
         Srv_Mvt04215::rdmTrPosicao = &module;
         const int preparedBefore = module.adcTrPosicao.prepareCount();
         const quint64 tripsBefore = link ? link->proxy().roundTrips() : 0;
-        const bench::DelayProxy::Lateness lateBefore = link ? link->proxy().lateness() : late;
+        const testsupport::DelayProxy::Lateness lateBefore = link ? link->proxy().lateness() : late;
         state.ResumeTiming();
         const QVariant result = Srv_Mvt04215::setTransferencia(measured);
         state.PauseTiming();
         if (link) {
             roundTrips += double(link->proxy().roundTrips() - tripsBefore);
-            const bench::DelayProxy::Lateness lateAfter = link->proxy().lateness();
+            const testsupport::DelayProxy::Lateness lateAfter = link->proxy().lateness();
             late.chunks += lateAfter.chunks - lateBefore.chunks;
             late.total += lateAfter.total - lateBefore.total;
         }
@@ -565,56 +562,22 @@ std::string caseName(const LinkCase& c) {
            (c.fresh ? "/fresh" : "/warm");
 }
 
-// The median of every case that ran, and why a case that failed did so.
-struct Figures {
-    double ms = 0;
-    std::map<std::string, double> counters;
-};
-std::map<std::string, Figures>& results() {
-    static std::map<std::string, Figures> all;
-    return all;
-}
+// Why a case that failed did so.
 std::map<std::string, std::string>& failures() {
     static std::map<std::string, std::string> all;
     return all;
 }
 
-// Passes every report on to the display the command line chose and keeps the medians for the summary.
-class CollectingReporter : public benchmark::BenchmarkReporter {
-public:
-    explicit CollectingReporter(benchmark::BenchmarkReporter* display) : display_(display) {
-        display_->SetOutputStream(&std::cout);
-        display_->SetErrorStream(&std::cerr);
-    }
-    bool ReportContext(const Context& context) override { return display_->ReportContext(context); }
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (!r.error_occurred && r.run_type == Run::RT_Aggregate && r.aggregate_name == "median") {
-                Figures& f = results()[r.run_name.function_name];
-                f.ms = r.GetAdjustedRealTime();
-                for (const auto& [name, counter] : r.counters)
-                    f.counters[name] = counter.value;
-            }
-        display_->ReportRuns(runs);
-    }
-    void Finalize() override { display_->Finalize(); }
-
-private:
-    benchmark::BenchmarkReporter* display_; // the library's own, kept for the whole run
-};
-
-const Figures* figuresOf(const std::string& name) {
-    // a case that failed in any repetition has no figure to stand on
-    if (failures().contains(name))
-        return nullptr;
-    const auto found = results().find(name);
-    return found == results().end() ? nullptr : &found->second;
+// The medians of a case that ran, in ms; none for a case that failed in any repetition, as it has no
+// figure to stand on.
+const Medians* figuresOf(const CollectingReporter& results, const std::string& name) {
+    return failures().contains(name) ? nullptr : results.medians(name);
 }
 
 // Each target's figure beside it; a target without a figure says why, and is never counted as met.
 class Targets {
 public:
-    explicit Targets(bool postgres) : postgres_(postgres) {}
+    Targets(const CollectingReporter& results, bool postgres) : results_(results), postgres_(postgres) {}
 
     std::string whyNot(const std::string& name, Engine engine) const {
         if (const auto failed = failures().find(name); failed != failures().end())
@@ -639,10 +602,10 @@ public:
     }
 
     void time(const std::string& what, const std::string& name, Engine engine, double limitMs) {
-        const Figures* f = figuresOf(name);
-        const std::string verdict = judge(f ? std::optional(f->ms) : std::nullopt, limitMs);
+        const Medians* f = figuresOf(results_, name);
+        const std::string verdict = judge(f ? std::optional(f->realTime) : std::nullopt, limitMs);
         if (f)
-            std::printf("  %-50s %9.2f ms   target <= %5.1f ms   %s\n", what.c_str(), f->ms, limitMs,
+            std::printf("  %-50s %9.2f ms   target <= %5.1f ms   %s\n", what.c_str(), f->realTime, limitMs,
                         verdict.c_str());
         else
             std::printf("  %-50s %s   target <= %5.1f ms\n", what.c_str(), whyNot(name, engine).c_str(),
@@ -659,6 +622,7 @@ public:
     }
 
 private:
+    const CollectingReporter& results_;
     bool postgres_;
     int met_ = 0, missed_ = 0, unmeasured_ = 0;
 };
@@ -669,8 +633,8 @@ constexpr int LinkDelays[] = {Loopback, 0, 250, 1000};
 constexpr double RatioTarget = 1.3;
 constexpr double SQLiteTargetMs = 8, LoopbackTargetMs = 20, SlowLinkTargetMs = 100;
 
-void printSummary(bool postgres) {
-    Targets targets(postgres);
+void printSummary(const CollectingReporter& results, bool postgres) {
+    Targets targets(results, postgres);
     std::printf("\nsummary: medians of the repetitions, ms per transfer\n");
     std::printf("\nour module against the statement-by-statement writer on bare Qt SQL (target: at most %.2f "
                 "times)\n",
@@ -680,15 +644,15 @@ void printSummary(bool postgres) {
             for (int items : ItemCounts) {
                 const std::string ours = caseName(Case{e, history, items, true});
                 const std::string bare = caseName(Case{e, history, items, false});
-                const Figures* o = figuresOf(ours);
-                const Figures* b = figuresOf(bare);
+                const Medians* o = figuresOf(results, ours);
+                const Medians* b = figuresOf(results, bare);
                 const std::optional<double> ratio =
-                    o && b && b->ms > 0 ? std::optional(o->ms / b->ms) : std::nullopt;
+                    o && b && b->realTime > 0 ? std::optional(o->realTime / b->realTime) : std::nullopt;
                 const std::string verdict = targets.judge(ratio, RatioTarget);
                 std::printf("  %-10s history %5d items %2d: ", testsupport::kindName(e), history, items);
                 if (ratio)
-                    std::printf("module %8.2f  bare %8.2f  ratio %.2f  %s\n", o->ms, b->ms, *ratio,
-                                verdict.c_str());
+                    std::printf("module %8.2f  bare %8.2f  ratio %.2f  %s\n", o->realTime, b->realTime,
+                                *ratio, verdict.c_str());
                 else
                     std::printf("%s\n", targets.whyNot(o ? bare : ours, e).c_str());
             }
@@ -697,11 +661,11 @@ void printSummary(bool postgres) {
     std::printf("\ngrowth with the history: module at 10,000 closed sales / at 1,000\n");
     for (Engine e : {Engine::SQLite, Engine::PostgreSQL})
         for (int items : ItemCounts) {
-            const Figures* small = figuresOf(caseName(Case{e, 1000, items, true}));
-            const Figures* large = figuresOf(caseName(Case{e, 10000, items, true}));
+            const Medians* small = figuresOf(results, caseName(Case{e, 1000, items, true}));
+            const Medians* large = figuresOf(results, caseName(Case{e, 10000, items, true}));
             std::printf("  %-10s items %2d: ", testsupport::kindName(e), items);
-            if (small && large && small->ms > 0)
-                std::printf("%.2f\n", large->ms / small->ms);
+            if (small && large && small->realTime > 0)
+                std::printf("%.2f\n", large->realTime / small->realTime);
             else
                 std::printf("not measured\n");
         }
@@ -717,7 +681,7 @@ void printSummary(bool postgres) {
             for (bool fresh : {true, false}) {
                 const LinkCase c{delay, items, fresh};
                 std::printf("  %-17s %5d %-6s ", linkLabel(delay).c_str(), items, fresh ? "fresh" : "warm");
-                const Figures* f = figuresOf(caseName(c));
+                const Medians* f = figuresOf(results, caseName(c));
                 if (!f) {
                     std::printf("%s\n", targets.whyNot(caseName(c), Engine::PostgreSQL).c_str());
                     continue;
@@ -727,7 +691,7 @@ void printSummary(bool postgres) {
                     return found == f->counters.end() ? std::string("-")
                                                       : QString::number(found->second, 'f', 1).toStdString();
                 };
-                std::printf("%12.2f %12s %9s %8s\n", f->ms, counter("round trips").c_str(),
+                std::printf("%12.2f %12s %9s %8s\n", f->realTime, counter("round trips").c_str(),
                             counter("prepares").c_str(), counter("late us").c_str());
             }
 
@@ -766,12 +730,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    const bool postgres = !testsupport::postgresUri().isEmpty();
-    std::vector<Engine> engines{Engine::SQLite};
-    if (postgres)
-        engines.push_back(Engine::PostgreSQL);
-    else
-        std::fprintf(stderr, "MVT_TEST_PG is not set: PostgreSQL is left out (./run bench starts one)\n");
+    const std::vector<Engine> engines = HistoryDatabase::engines();
+    const bool postgres = engines.back() == Engine::PostgreSQL;
     for (Engine e : engines)
         for (int history : Histories)
             for (int items : ItemCounts)
@@ -797,7 +757,7 @@ int main(int argc, char** argv) {
     CollectingReporter reporter(benchmark::CreateDefaultDisplayReporter());
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::cout.flush();
-    printSummary(postgres);
+    printSummary(reporter, postgres);
     // modules, links and connections go while the application and the SQL drivers still exist
     setups().clear();
     benchmark::Shutdown();

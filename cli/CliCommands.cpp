@@ -219,7 +219,12 @@ QString usage() {
         "  statements prints the statements                          exit 0\n"
         "  a failure text goes to standard error                     exit 1\n"
         "    (also when a false or a 0 comes from a failure)\n"
-        "  wrong usage prints this text to standard error            exit 2\n");
+        "  wrong usage prints this text to standard error            exit 2\n"
+        "  set-transferencia whose connection dropped after the commit went out:\n"
+        "    found committed on a new connection: a line on standard error, exit 0\n"
+        "    found not committed: the failure text                   exit 1\n"
+        "    not found out in time: a text on standard error         exit 3\n"
+        "      (look at the destination table before repeating the transfer)\n");
     return text;
 }
 
@@ -298,7 +303,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err, QIODev
     }
     try {
         const QVariant result = command->call(args, input, switches);
-        return report(result, dm.module().lastFailure, out, err);
+        const int code = report(result, dm.module().lastFailure, out, err);
+        // a transfer whose connection dropped after its commit: a line beside the success, or an outcome
+        // nothing could find out, which has a status of its own
+        if (!dm.module().lastNotice.isEmpty())
+            err << dm.module().lastNotice << '\n';
+        return dm.module().lastOutcomeUnknown ? OutcomeUnknown : code;
     } catch (const std::exception& e) {
         // a request that cannot be read leaves the transfer as an exception
         err << QString::fromUtf8(e.what()) << '\n';

@@ -3,7 +3,7 @@
 #include "TfrmTrPosicao.h"
 #include "platform/Errors.h"
 #include "platform/ui/Dialogs.h"
-#include "server/TrdmTrPosicao.h"
+#include "server/Srv_Mvt04215.h"
 
 #include <QApplication>
 
@@ -44,8 +44,7 @@ QString text(const char* arg) {
 
 // Each opening works on a fresh screen and a fresh data module.
 void freeScreenAndDataModule() {
-    delete Srv_Mvt04215::rdmTrPosicao;
-    Srv_Mvt04215::rdmTrPosicao = nullptr;
+    Srv_Mvt04215::freeDataModule();
     delete frmTrPosicao;
     frmTrPosicao = nullptr;
 }

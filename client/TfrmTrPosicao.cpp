@@ -2,6 +2,7 @@
 
 #include "Cli_Mvt04215.h"
 #include "LocalFileProblems.h"
+#include "client/lists/ScreenMessages.h"
 #include "platform/Errors.h"
 #include "platform/Runtime.h"
 #include "platform/ui/Dialogs.h"
@@ -9,7 +10,6 @@
 #include "schema/CodeValues.h"
 #include "schema/ItemRecord.h"
 #include "server/Srv_Mvt04215.h"
-#include "server/TrdmTrPosicao.h"
 
 #include <QApplication>
 #include <QFile>
@@ -53,7 +53,7 @@ TfrmTrPosicao::TfrmTrPosicao(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Transferência de Posicao"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(691, 592);
-    msgPadrao.setLines(messageLines());
+    msgPadrao.setLines(screenMessageLines());
 
     cdsVerificaMesaDes.setFieldDefs(schema::destinationCheckFields());
     for (platform::Dataset* ds : {&cdsProdOrig, &cdsProdDes}) {
@@ -71,42 +71,6 @@ TfrmTrPosicao::TfrmTrPosicao(QWidget* parent) : QDialog(parent) {
 
 TfrmTrPosicao::~TfrmTrPosicao() {
     qApp->removeEventFilter(this);
-}
-
-QStringList TfrmTrPosicao::messageLines() {
-    return {
-        QStringLiteral("POSINFO|Não existem produtos para transferência."),
-        QStringLiteral("NTRANS|Operação bloqueada. A mesa desejada está com a conta solicicatada "),
-        QStringLiteral(
-            "VALORINF|Operação bloqueada. A quantidade não pode ser maior que a de produtos na mesa ."),
-        QStringLiteral("CONFIRMATION|Deseja realmente realizar a transfêrencia ?"),
-        QStringLiteral("TRANSOK|Transferência realizada com sucesso."),
-        QStringLiteral("TRANSOK_MESALIB|Transferência realizada com sucesso.Mesa de origem liberada."),
-        QStringLiteral(
-            "TRANSOK_MESA_NAOLIB|Transferência realizada com sucesso.Mesa de origem não foi liberada "
-            "pois possui produtos (cancelados ou não)."),
-        QStringLiteral("LIBMESAORIG|Deseja liberar a mesa de origem?"),
-        QStringLiteral("TRANSF|Transferência de Produto"),
-        QStringLiteral("Qtde_Deve|Quantidade deve ser informada."),
-        QStringLiteral("Inf_Qtde|Informe a quantidade a ser transferida"),
-        QStringLiteral(
-            "OPE_BLOQ_ABER|Operação bloqueada. Para ser realizada a transferência de produtos a mesa "
-            "de destino deve ser aberta."),
-        QStringLiteral("Mot_Tra_Pro1|Transferir produto."),
-        QStringLiteral("Mot_Mesa|Produtos tranferidos da mesa nº"),
-        QStringLiteral("Mot_Para|para a mesa nº"),
-        QStringLiteral("Mot_Vend|Venda nº"),
-        QStringLiteral("Mot_Trans|Produto tranferido:"),
-        QStringLiteral("MESA|MESA  "),
-        QStringLiteral("PRONINFO|Mesa de origem não tem produtos."),
-        QStringLiteral(
-            "MESASOLI|Operação bloqueada. A mesa de destino esta com conta solicitada ou sendo recebida."),
-        QStringLiteral("Sim|Sim"),
-        QStringLiteral("Nao|Não"),
-        QStringLiteral(
-            "POS_MESA_SOLIC|Operação bloqueada. A posição %s da mesa está com a conta solicitada ou "
-            "sendo recebida."),
-    };
 }
 
 void TfrmTrPosicao::buildLayout() {
@@ -230,10 +194,7 @@ void TfrmTrPosicao::showError(const QString& text) {
 
 void TfrmTrPosicao::InicializaForm(const QString& /*arg1*/, const QString& /*arg2*/, const QString& origin,
                                    const QString& destination, const QString& /*arg5*/) {
-    using Srv_Mvt04215::rdmTrPosicao;
-    if (!rdmTrPosicao)
-        rdmTrPosicao = new Srv_Mvt04215::TrdmTrPosicao();
-    rdmTrPosicao->adcTrPosicao.setConnected(true);
+    Srv_Mvt04215::connectDataModule();
 
     NrMesaOrig = origin;
     NrMesaDest = destination;
@@ -280,15 +241,15 @@ void TfrmTrPosicao::CarregaProdOrig() {
             Srv_Mvt04215::getProdOrig(NrMesaOrig, CdFilial, CdLoja, CdProdCouver, CdProdConsum, CdProdConsuf);
         const QString itemArgs =
             QStringList{NrMesaOrig, CdFilial, CdLoja, CdProdCouver, CdProdConsum, CdProdConsuf}.join(u'-');
-        cdsProdOrig.loadPacket(MensagemMetodo(items, true, 0, QStringLiteral("getProdOrig"),
-                                              QStringLiteral("Cli_Mvt04213"), itemArgs, IdEsquema),
-                               QStringLiteral("getProdOrig"));
+        cdsProdOrig.loadPacket(
+            MensagemMetodo(items, true, 0, QStringLiteral("getProdOrig"), ReadTag, itemArgs, IdEsquema),
+            QStringLiteral("getProdOrig"));
 
         const QVariant check = Srv_Mvt04215::getValidaMesaDes(CdFilial, CdLoja, NrMesaDest, NrMesaOrig);
         const QString checkArgs = QStringList{CdFilial, CdLoja, NrMesaDest, NrMesaOrig}.join(u'-');
-        cdsVerificaMesaDes.loadPacket(MensagemMetodo(check, true, 0, QStringLiteral("getValidaMesaDes"),
-                                                     QStringLiteral("Cli_Mvt04213"), checkArgs, IdEsquema),
-                                      QStringLiteral("getValidaMesaDes"));
+        cdsVerificaMesaDes.loadPacket(
+            MensagemMetodo(check, true, 0, QStringLiteral("getValidaMesaDes"), ReadTag, checkArgs, IdEsquema),
+            QStringLiteral("getValidaMesaDes"));
         NrPesMesaDest = cdsVerificaMesaDes.field(QStringLiteral("NRPESMESAVEN")).asString();
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));

@@ -1,11 +1,11 @@
 #include "Session.h"
 
+#include "Errors.h"
 #include "db/Connection.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QTimeZone>
-#include <cstdlib>
 
 namespace platform {
 
@@ -27,9 +27,46 @@ QString sqliteJournalMode(db::Connection& connection) {
     return query.value(0).toString().toLower();
 }
 
+// A text as an SQL literal: the values are our own and the connection string's, checked when read.
+QString literal(const QString& text) {
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+// Every setting of a PostgreSQL session in one statement: one wait for the server. A setting the
+// connection string named is set; one of our defaults only where the server's configuration left it
+// at its built-in value. A setting the server does not have (an older version) is passed over.
+QString postgresSettings(const db::Connection& connection, const QString& zone) {
+    QStringList rows{QStringLiteral("('statement_timeout', '0', TRUE)"),
+                     QStringLiteral("('TimeZone', %1, TRUE)").arg(literal(zone))};
+    for (const db::ServerSetting& s : connection.bounds().serverSettings)
+        rows << QStringLiteral("(%1, %2, %3)")
+                    .arg(literal(s.name), literal(s.value),
+                         s.fromString ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    return QStringLiteral(
+               "SELECT set_config(S.NAME, S.VALUE, FALSE) FROM (VALUES %1) AS S (NAME, VALUE, GIVEN) "
+               "JOIN pg_settings P ON P.name = S.NAME WHERE S.GIVEN OR P.source = 'default'")
+        .arg(rows.join(QStringLiteral(", ")));
+}
+
+// A fixed offset as the server's TimeZone reads a number: hours east of UTC. It does not follow
+// daylight saving time, which only the zone's name can.
+QString offsetZone(int offsetSeconds) {
+    return QString::number(offsetSeconds / 3600.0, 'g', 8);
+}
+
 } // namespace
 
+HostZone hostZone() {
+    return {QTimeZone::systemTimeZoneId(), QDateTime::currentDateTime().offsetFromUtc()};
+}
+
 void SetADODBSession(db::Connection& connection) {
+    SetADODBSession(connection, hostZone());
+}
+
+void SetADODBSession(db::Connection& connection, const HostZone& zone) {
     switch (connection.dialect()) {
     case db::Dialect::SQLite:
         // The journal mode stays as the database has it: a rollback-journal file may be shared with
@@ -41,27 +78,17 @@ void SetADODBSession(db::Connection& connection) {
         if (sqliteJournalMode(connection) == QLatin1String("wal"))
             connection.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         break;
-    case db::Dialect::PostgreSQL: {
-        connection.exec(QStringLiteral("SET client_encoding TO 'UTF8'"));
-        connection.exec(QStringLiteral("SET statement_timeout TO 0"));
-        // A row another session holds is waited for as long as SQLite waits for its file, unless the
-        // connection string or the server's settings chose a bound of their own.
-        connection.exec(QStringLiteral("SELECT set_config('lock_timeout', '10s', false) "
-                                       "WHERE current_setting('lock_timeout') IN ('0', '0ms')"));
+    case db::Dialect::PostgreSQL:
         // Date-times travel as local times; the session reads them in the host's zone.
-        const QByteArray zone = QTimeZone::systemTimeZoneId();
         try {
-            connection.exec(QStringLiteral("SET TIME ZONE '%1'").arg(QString::fromLatin1(zone)));
-        } catch (const std::exception&) {
-            // a zone name the server does not know: fall back to the current offset
-            const int minutes = QDateTime::currentDateTime().offsetFromUtc() / 60;
-            connection.exec(QStringLiteral("SET TIME ZONE INTERVAL '%1%2:%3' HOUR TO MINUTE")
-                                .arg(minutes < 0 ? u'-' : u'+')
-                                .arg(std::abs(minutes) / 60, 2, 10, QLatin1Char('0'))
-                                .arg(std::abs(minutes) % 60, 2, 10, QLatin1Char('0')));
+            connection.exec(postgresSettings(connection, QString::fromLatin1(zone.id)));
+        } catch (const DatabaseError& e) {
+            // a zone name the server does not know (invalid_parameter_value): the offset it has now
+            if (e.nativeCode() != QLatin1String("22023"))
+                throw;
+            connection.exec(postgresSettings(connection, offsetZone(zone.offsetSeconds)));
         }
         break;
-    }
     case db::Dialect::SqlServer:
     case db::Dialect::Oracle:
         break;

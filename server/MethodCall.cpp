@@ -25,8 +25,11 @@ QString describe(const TrdmTrPosicao* dm, const std::exception& e, const QString
 } // namespace
 
 MethodCall::MethodCall(TrdmTrPosicao* dm) : dm_(dm) {
-    if (dm_)
+    if (dm_) {
         dm_->lastFailure.clear();
+        dm_->lastNotice.clear();
+        dm_->lastOutcomeUnknown = false;
+    }
 }
 
 TrdmTrPosicao& MethodCall::dataModule() const {

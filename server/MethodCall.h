@@ -7,8 +7,8 @@
 namespace Srv_Mvt04215 {
 
 // One call of a server method on the data module its entry point hands over (rdmTrPosicao, the one
-// place the global is read). The last method's failure text is cleared as the call starts; a failure
-// becomes the text the method returns, kept as the data module's lastFailure.
+// place the global is read). The last method's failure text and notice are cleared as the call starts; a
+// failure becomes the text the method returns, kept as the data module's lastFailure.
 class MethodCall {
 public:
     explicit MethodCall(TrdmTrPosicao* dm);

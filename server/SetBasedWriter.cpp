@@ -101,10 +101,10 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
         for (platform::db::Statement* del : {&dm.acmDelProdEstLote, &dm.acmDelProdLote})
             batch.add(*del, {{"P_CDFILIAL", to.branch}, {"P_CHAVES", moved}});
 
-    writeSurchargesAndTable(dm, to, plan, [&batch](platform::db::Statement& statement,
-                                                   platform::db::NamedValues values) {
-        batch.add(statement, values);
-    });
+    writeSurchargesAndTable(dm, to, plan,
+                            [&batch](platform::db::Statement& statement, platform::db::NamedValues values) {
+                                batch.add(statement, values);
+                            });
     transaction.commitWith(batch);
     batch.run();
 }

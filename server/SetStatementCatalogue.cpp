@@ -170,21 +170,24 @@ SELECT CAST(:P_CDFILIAL AS VARCHAR), CAST(:P_NRVENDAREST AS VARCHAR), CAST(:P_NR
 }
 
 // The tracking rows of old keys moved before, pointed at the new item of the record that tracks its item.
+// The rows to change are found through the keys: an UPDATE … FROM would walk the branch's whole history
+// on SQLite.
 const SqlStore& assUpPedidoAltLote() {
     static const SqlStore s =
         store("assUpPedidoAltLote", "acmUpPedidoAltLote", QStringLiteral(R"sql($KEYSUPDATE PEDIDOALT
-   SET NRVENDAREST   = CAST(:P_NRVENDAREST AS VARCHAR),
-       NRCOMANDA     = CAST(:P_NRCOMANDA AS VARCHAR),
-       NRPRODCOMVEN  = J.novo,
-       NRMESA        = CAST(:P_NRMESA AS VARCHAR),
-       NRSEQPRODCUP  = J.nrseqprodcup,
-       NRLUGARMESAIT = J.nrlugarmesa
-  FROM J
- WHERE J.rastreia = 1
-   AND PEDIDOALT.CDFILIALOLD     = :P_CDFILIAL
-   AND PEDIDOALT.NRVENDARESTOLD  = J.nrvendarestold
-   AND PEDIDOALT.NRCOMANDAOLD    = J.nrcomandaorig
-   AND PEDIDOALT.NRPRODCOMVENOLD = J.nrprodcomven)sql"));
+   SET (NRVENDAREST, NRCOMANDA, NRPRODCOMVEN, NRMESA, NRSEQPRODCUP, NRLUGARMESAIT) =
+       (SELECT CAST(:P_NRVENDAREST AS VARCHAR), CAST(:P_NRCOMANDA AS VARCHAR), J.novo,
+               CAST(:P_NRMESA AS VARCHAR), J.nrseqprodcup, J.nrlugarmesa
+          FROM J
+         WHERE J.rastreia = 1
+           AND J.nrvendarestold = PEDIDOALT.NRVENDARESTOLD
+           AND J.nrcomandaorig  = PEDIDOALT.NRCOMANDAOLD
+           AND J.nrprodcomven   = PEDIDOALT.NRPRODCOMVENOLD)
+ WHERE CDFILIALOLD = :P_CDFILIAL
+   AND (NRVENDARESTOLD, NRCOMANDAOLD, NRPRODCOMVENOLD) IN (SELECT J.nrvendarestold, J.nrcomandaorig,
+                                                                  J.nrprodcomven
+                                                             FROM J
+                                                            WHERE J.rastreia = 1))sql"));
     return s;
 }
 
@@ -209,16 +212,19 @@ SELECT CAST(:P_CDFILIAL AS VARCHAR), J.nrvendarestold, J.nrcomandaorig, J.nrprod
     return s;
 }
 
-// What stays at the origin of an item moved in part.
+// What stays at the origin of an item moved in part, found through the keys as above.
 const SqlStore& assAlterQuantLote() {
     static const SqlStore s =
         store("assAlterQuantLote", "acmAlterQuantLote", QStringLiteral(R"sql($KEYSUPDATE ITCOMANDAVEN
-   SET QTPRODCOMVEN = J.resto
-  FROM J
- WHERE J.resto IS NOT NULL
-   AND ITCOMANDAVEN.CDFILIAL     = :P_CDFILIAL
-   AND ITCOMANDAVEN.NRCOMANDA    = J.nrcomandaorig
-   AND ITCOMANDAVEN.NRPRODCOMVEN = J.nrprodcomven)sql"));
+   SET QTPRODCOMVEN = (SELECT J.resto
+                         FROM J
+                        WHERE J.resto IS NOT NULL
+                          AND J.nrcomandaorig = ITCOMANDAVEN.NRCOMANDA
+                          AND J.nrprodcomven  = ITCOMANDAVEN.NRPRODCOMVEN)
+ WHERE CDFILIAL = :P_CDFILIAL
+   AND (NRCOMANDA, NRPRODCOMVEN) IN (SELECT J.nrcomandaorig, J.nrprodcomven
+                                       FROM J
+                                      WHERE J.resto IS NOT NULL))sql"));
     return s;
 }
 

@@ -52,4 +52,9 @@ const platform::db::StatementDef& mesaCadastradaStatement();
 void initializeUnit();
 void finalizeUnit();
 
+// The data module the methods run on (rdmTrPosicao): the screen, when it opens, makes it unless one is
+// there (a test's, on its database) and connects it; CriaTrPosicao frees it when its screen is done.
+void connectDataModule();
+void freeDataModule();
+
 } // namespace Srv_Mvt04215

@@ -89,10 +89,10 @@ void writeStatementByStatement(TrdmTrPosicao& dm, platform::db::Transaction& tra
             dependents.copyComponents();
         }
     }
-    writeSurchargesAndTable(dm, to, plan, [](platform::db::Statement& statement,
-                                             platform::db::NamedValues values) {
-        statement.execute(values);
-    });
+    writeSurchargesAndTable(dm, to, plan,
+                            [](platform::db::Statement& statement, platform::db::NamedValues values) {
+                                statement.execute(values);
+                            });
     transaction.commit();
 }
 

@@ -7,6 +7,7 @@
 #include "Srv_Mvt04215.h"
 #include "TransferCheck.h"
 #include "TransferMessages.h"
+#include "TransferOutcome.h"
 #include "TransferPlan.h"
 #include "TransferReading.h"
 #include "TransferRecords.h"
@@ -36,10 +37,12 @@ bool writesSetBased(TrdmTrPosicao& dm) {
     return dialect == platform::db::Dialect::SQLite || dialect == platform::db::Dialect::PostgreSQL;
 }
 
-void transfer(TrdmTrPosicao& dm, Transaction& transaction, const TransferRequestRecords& request) {
+void transfer(TrdmTrPosicao& dm, Transaction& transaction, const TransferRequestRecords& request,
+              CommitWatch& watch) {
     const LockedRead read = readUnderLock(dm, transaction, request);
     checkRecords(request, read);
     const TransferPlan plan = planTransfer(request, read);
+    watch.planned(request, plan);
     if (writesSetBased(dm))
         writeSetBased(dm, transaction, request, plan);
     else
@@ -56,15 +59,20 @@ QVariant setTransferencia(const QVariant& request) {
     // A request that cannot be read leaves as an exception, before any transaction.
     dm.cdsTransferencia.loadPacket(packet, QStringLiteral("setTransferencia"));
     QStringList tables;
+    CommitWatch watch(dm);
     for (int attempt = 1;; ++attempt) {
         try {
             // the reading begins it in the same wait as its locks; any failure rolls it back
             Transaction transaction(dm.adcTrPosicao, Transaction::Start::WithBatch);
             const TransferRequestRecords records = readRequest(dm.cdsTransferencia);
             tables = records.tables();
-            transfer(dm, transaction, records);
+            transfer(dm, transaction, records, watch);
             return QVariant();
         } catch (const std::exception& e) {
+            // the connection failed after the commit went out, or was dropped holding the locks: what
+            // happened is found out and settled, then told
+            if (watch.unsettled())
+                return watch.tell(call, e);
             const auto* dbError = dynamic_cast<const platform::DatabaseError*>(&e);
             if (dbError && attempt < Attempts && isRetryable(*dbError))
                 continue;

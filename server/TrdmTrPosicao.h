@@ -128,6 +128,11 @@ public:
     // The failure text of the last server method, empty when it succeeded: the methods whose result is
     // a truth value cannot carry it, and the command-line tool tells a failure from a "no" by it.
     QString lastFailure;
+    // Set by a transfer whose connection dropped after its commit went out. A line to tell beside the
+    // success when a new connection found it committed; a failure whose outcome no new connection could
+    // find out within the bound: its text says to look at the destination table before repeating it.
+    QString lastNotice;
+    bool lastOutcomeUnknown = false;
 
     void adcTrPosicaoBeforeConnect(platform::db::Connection& sender);
     void adcTrPosicaoAfterConnect(platform::db::Connection& sender);

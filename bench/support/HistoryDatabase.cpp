@@ -4,6 +4,7 @@
 #include "platform/db/Connection.h"
 
 #include <QElapsedTimer>
+#include <cstdio>
 
 namespace bench {
 namespace {
@@ -43,6 +44,13 @@ QString timestamp(Engine engine, const char* text) {
 }
 
 } // namespace
+
+std::vector<Engine> HistoryDatabase::engines() {
+    if (!testsupport::postgresUri().isEmpty())
+        return {Engine::SQLite, Engine::PostgreSQL};
+    std::fprintf(stderr, "MVT_TEST_PG is not set: PostgreSQL is left out (./run bench starts one)\n");
+    return {Engine::SQLite};
+}
 
 HistoryDatabase::HistoryDatabase(Engine engine, int closedSales)
     : scratch_(engine, QStringLiteral("history")), closedSales_(closedSales) {

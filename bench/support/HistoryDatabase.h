@@ -3,6 +3,7 @@
 #include "tests/support/ScratchDatabase.h"
 
 #include <QString>
+#include <vector>
 
 namespace bench {
 
@@ -24,6 +25,10 @@ public:
     static constexpr int TabsPerOpenSale = 2;
 
     HistoryDatabase(Engine engine, int closedSales);
+
+    // The engines a run measures: SQLite, and PostgreSQL when MVT_TEST_PG names a server (said on standard
+    // error when it does not).
+    static std::vector<Engine> engines();
 
     Engine engine() const { return scratch_.kind(); }
     int closedSales() const { return closedSales_; }

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "DelayProxy.h"
+#include "tests/support/DelayProxy.h"
 
 #include <QString>
 #include <chrono>
 #include <memory>
 
 namespace bench {
+
+using testsupport::DelayProxy;
 
 // A PostgreSQL server behind a DelayProxy, with the connection string that leads through it. Before any
 // figure is taken through the link it is checked against the server: bytes pass unchanged both ways,

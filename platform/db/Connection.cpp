@@ -1,6 +1,7 @@
 #include "Connection.h"
 
 #include "ConnectionString.h"
+#include "DriverWarnings.h"
 #include "Failures.h"
 #include "OdbcDiagnostics.h"
 #include "Statement.h"
@@ -18,6 +19,13 @@ namespace {
 QString uniqueName(const QString& tag) {
     static QAtomicInteger<quint64> counter;
     return QStringLiteral("%1#%2").arg(tag).arg(++counter);
+}
+
+// A session that broke under an open connection (its server went away, its network died, a wait ran
+// out and dropped it): the code says so whatever words the driver had.
+DatabaseError lostSession() {
+    return DatabaseError(QStringLiteral("A conexão com o banco de dados foi perdida."),
+                         QStringLiteral("connection lost"), QStringLiteral("08006"));
 }
 
 } // namespace
@@ -66,8 +74,14 @@ void Connection::setConnected(bool on) {
     db.setUserName(target.user);
     db.setPassword(target.password);
     db.setConnectOptions(target.connectOptions);
-    if (!db.open()) {
-        const QString server = redactedConnectionString(connectionString_);
+    bounds_ = target.bounds;
+    const QString server = redactedConnectionString(connectionString_);
+    bool opened = false;
+    {
+        const QuietDriverWarnings quiet;
+        opened = db.open();
+    }
+    if (!opened) {
         const DatabaseError failure = error(db.lastError(), QStringLiteral("conectar a %1").arg(server));
         if (isNoAnswer(failure))
             throw DatabaseError(noAnswerText(server), failure.databaseText(), failure.nativeCode(),
@@ -78,9 +92,21 @@ void Connection::setConnected(bool on) {
         dialect_ = dialectOf(db);
         driver_ = target.driver;
         open_ = true;
+        inTransaction_ = false;
+        commitUnanswered_ = false;
+        serverTransaction_.reset();
+        dropped_.reset();
+        openedAt_ = std::chrono::steady_clock::now();
         ++generation_;
         if (afterConnect)
             afterConnect(*this);
+    } catch (const DatabaseError& e) {
+        db.close();
+        open_ = false;
+        // a session lost while it was being set up is one that does not answer, like a refused connect
+        if (isNoAnswer(e))
+            throw DatabaseError(noAnswerText(server), e.databaseText(), e.nativeCode(), e.statement());
+        throw;
     } catch (...) {
         db.close();
         open_ = false;
@@ -97,7 +123,15 @@ Dialect Connection::dialect() const {
 QSqlDatabase Connection::database() const {
     if (!open_)
         throw DatabaseError(QStringLiteral("A conexão com o banco de dados não está aberta."), {}, {});
+    // Qt would only warn that the database is not open and fail without a word
+    if (sessionLost())
+        throw lostSession();
     return QSqlDatabase::database(qtName_, false);
+}
+
+bool Connection::sessionLost() const {
+    // Qt's PostgreSQL driver reports libpq's state of the session; the others the state they were left in
+    return open_ && !QSqlDatabase::database(qtName_, false).isOpen();
 }
 
 void Connection::exec(const QString& sql) {
@@ -151,6 +185,8 @@ void Connection::refuseNestedTransaction() const {
 
 void Connection::beginTransaction() {
     refuseNestedTransaction();
+    commitUnanswered_ = false;
+    serverTransaction_.reset();
     if (dialect() == Dialect::SQLite) {
         releaseReaders();
         runControl(QStringLiteral("BEGIN IMMEDIATE"), "iniciar transação");
@@ -184,8 +220,15 @@ void Connection::commit() {
     } else {
         QSqlDatabase db = database();
         countRoundTrip();
-        if (!db.commit())
-            throw sessionError(db, QStringLiteral("confirmar transação"));
+        noteCommitSent();
+        if (!db.commit()) {
+            const DatabaseError failure = sessionError(db, QStringLiteral("confirmar transação"));
+            // the server refused it: the transaction is over, and nothing of it stays
+            if (!isNoAnswer(failure))
+                noteCommitAnswered();
+            throw failure;
+        }
+        noteCommitAnswered();
     }
     inTransaction_ = false;
 }
@@ -211,12 +254,16 @@ DatabaseError Connection::error(const QSqlError& e, const QString& what) const {
     QString text = dbText.isEmpty() ? drvText : dbText;
     if (text.isEmpty())
         text = QStringLiteral("erro desconhecido");
-    return DatabaseError(QStringLiteral("Erro do banco de dados ao %1: %2").arg(what, text), text,
-                         e.nativeErrorCode(), what);
+    QString code = e.nativeErrorCode();
+    // libpq says a session broke in words only, and not always the same ones
+    if (code.isEmpty() && sessionLost())
+        code = QStringLiteral("08006");
+    return DatabaseError(QStringLiteral("Erro do banco de dados ao %1: %2").arg(what, text), text, code,
+                         what);
 }
 
 DatabaseError Connection::error(const QSqlQuery& query, const QString& what) const {
-    const DatabaseError failure = error(query.lastError(), what);
+    DatabaseError failure = error(query.lastError(), what);
     const QString state = viaOdbc() && query.result() != nullptr
                               ? odbcSqlState(query.result()->handle(), OdbcHandle::Statement)
                               : QString();
@@ -226,7 +273,7 @@ DatabaseError Connection::error(const QSqlQuery& query, const QString& what) con
 }
 
 DatabaseError Connection::sessionError(const QSqlDatabase& db, const QString& what) const {
-    const DatabaseError failure = error(db.lastError(), what);
+    DatabaseError failure = error(db.lastError(), what);
     const QString state = viaOdbc() && db.driver() != nullptr
                               ? odbcSqlState(db.driver()->handle(), OdbcHandle::Session)
                               : QString();

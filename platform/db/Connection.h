@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConnectionString.h"
 #include "Dialect.h"
 #include "platform/Errors.h"
 
@@ -7,9 +8,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform::db {
@@ -57,7 +60,10 @@ public:
     bool viaOdbc() const { return open_ && driver_ == u"QODBC"; }
     // libpq's session is reachable under Qt's own PostgreSQL driver only: the pipeline needs it.
     bool holdsLibpqSession() const { return open_ && driver_ == u"QPSQL" && dialect_ == Dialect::PostgreSQL; }
+    // The Qt connection; throws the lost connection's DatabaseError when the session behind it is gone.
     QSqlDatabase database() const;
+    // The bounds the connection string gave (or their defaults), as of the last connect.
+    const SessionBounds& bounds() const { return bounds_; }
     const QString& qtName() const { return qtName_; }
 
     // Runs one statement text outside the catalogue (session settings).
@@ -82,6 +88,30 @@ public:
     void closeQueries();
     // A pipeline began or ended a transaction on the session itself.
     void noteTransaction(bool open) { inTransaction_ = open; }
+
+    // The server's number for the open transaction and the server process of the session, when the
+    // pipeline that began it asked (PostgreSQL): from another session they tell whether it committed.
+    struct ServerTransaction {
+        qint64 id = 0;
+        qint64 process = 0;
+    };
+    const std::optional<ServerTransaction>& serverTransaction() const { return serverTransaction_; }
+    void noteServerTransaction(std::optional<ServerTransaction> t) { serverTransaction_ = t; }
+
+    // A commit went out and no answer to it came back: the connection failed on the way, and the
+    // transaction may have committed or not. Cleared by the next begin and by any answer to a commit.
+    bool commitUnanswered() const { return commitUnanswered_; }
+    void noteCommitSent() { commitUnanswered_ = true; }
+    void noteCommitAnswered() { commitUnanswered_ = false; }
+
+    // A session this side dropped on its own, a wait past its bound (PostgreSQL): the server may not
+    // have noticed, and keeps what it holds until it does. Its server process, and when it was opened.
+    struct DroppedSession {
+        qint64 process = 0;
+        std::chrono::steady_clock::time_point openedAt;
+    };
+    const std::optional<DroppedSession>& droppedSession() const { return dropped_; }
+    void noteDropped(qint64 process) { dropped_ = DroppedSession{process, openedAt_}; }
 
     // Statements prepare themselves again after a reconnect; this tells them when.
     quint64 generation() const { return generation_; }
@@ -112,11 +142,17 @@ private:
     void runControl(const QString& sql, const char* what);
     // The session's last failure (transaction control), with its SQLSTATE through ODBC.
     DatabaseError sessionError(const QSqlDatabase& db, const QString& what) const;
+    bool sessionLost() const;
 
     QString qtName_;
     QString connectionString_;
     bool open_ = false;
     bool inTransaction_ = false;
+    bool commitUnanswered_ = false;
+    std::optional<ServerTransaction> serverTransaction_;
+    std::optional<DroppedSession> dropped_;
+    std::chrono::steady_clock::time_point openedAt_;
+    SessionBounds bounds_;
     Dialect dialect_ = Dialect::SQLite;
     QString driver_; // the Qt driver of the open connection
     quint64 generation_ = 0;

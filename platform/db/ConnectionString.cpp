@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QUrl>
 #include <QUrlQuery>
@@ -13,6 +14,23 @@ namespace {
 
 bool hasScheme(const QString& text, QStringView scheme) {
     return text.startsWith(scheme, Qt::CaseInsensitive);
+}
+
+std::chrono::milliseconds seconds(const QString& key, const QString& value) {
+    bool ok = false;
+    const double s = value.toDouble(&ok);
+    if (!ok || s <= 0 || s > 86400)
+        throw ConfigError(
+            QStringLiteral("Valor inválido para %1 na conexão: \"%2\" (segundos).").arg(key, value));
+    return std::chrono::milliseconds(qint64(s * 1000));
+}
+
+// A server setting's value as the server reads it: a number with an optional unit.
+QString serverValue(const QString& key, const QString& value) {
+    static const QRegularExpression valid(QStringLiteral("^[0-9]+(ms|s|min|h)?$"));
+    if (!valid.match(value).hasMatch())
+        throw ConfigError(QStringLiteral("Valor inválido para %1 na conexão: \"%2\".").arg(key, value));
+    return value;
 }
 
 ConnectionTarget parsePostgres(const QString& text) {
@@ -30,23 +48,62 @@ ConnectionTarget parsePostgres(const QString& text) {
     if (target.databaseName.isEmpty())
         throw ConfigError(
             QStringLiteral("Endereço PostgreSQL sem nome de banco: %1").arg(redactedConnectionString(text)));
-    QList<std::pair<QString, QString>> settings = QUrlQuery(url).queryItems(QUrl::FullyDecoded);
+    QList<std::pair<QString, QString>> settings;
+    SessionBounds& bounds = target.bounds;
+    // The server's side of a session, and the client's keepalives it matches by default. A row another
+    // session holds is waited for as long as SQLite waits for its file; a terminal that vanished inside
+    // a transaction lets go of its rows within about half a minute, as its own side gives up.
+    static const char* const serverKeys[] = {"lock_timeout", "idle_in_transaction_session_timeout",
+                                             "tcp_keepalives_idle", "tcp_keepalives_interval",
+                                             "tcp_keepalives_count"};
+    QHash<QString, QString> serverGiven;
+    for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("pipeline_timeout"))
+            bounds.pipelineTimeout = seconds(key, value);
+        else if (key == QLatin1String("outcome_timeout"))
+            bounds.outcomeTimeout = seconds(key, value);
+        else if (std::any_of(std::begin(serverKeys), std::end(serverKeys),
+                             [&](const char* k) { return key == QLatin1String(k); }))
+            serverGiven.insert(key, serverValue(key, value));
+        else
+            settings.append({key, value});
+    }
     // A server that accepts and never answers, or a network that dies under a session, must not hang a
     // till: connecting is bounded, and keepalives (an idle wait for an answer) and the TCP user timeout
     // (data never acknowledged) end a silent session. A live server answers both at once, however long
     // its statement runs. The string's own settings win.
-    static const std::pair<const char*, const char*> bounds[] = {
+    static const std::pair<const char*, const char*> clientBounds[] = {
         {"connect_timeout", "10"},    {"keepalives", "1"},       {"keepalives_idle", "10"},
         {"keepalives_interval", "5"}, {"keepalives_count", "3"}, {"tcp_user_timeout", "30000"},
+        {"client_encoding", "UTF8"},
     };
-    for (const auto& [key, value] : bounds) {
+    auto given = [&](const QString& name) -> const QString* {
+        for (const auto& s : std::as_const(settings))
+            if (s.first == name)
+                return &s.second;
+        return nullptr;
+    };
+    for (const auto& [key, value] : clientBounds) {
         const QString name = QString::fromLatin1(key);
-        if (std::none_of(settings.cbegin(), settings.cend(), [&](const auto& s) { return s.first == name; }))
+        if (!given(name))
             settings.append({name, QString::fromLatin1(value)});
+    }
+    const std::pair<const char*, QString> serverDefaults[] = {
+        {"lock_timeout", QStringLiteral("10s")},
+        {"idle_in_transaction_session_timeout", QStringLiteral("30s")},
+        {"tcp_keepalives_idle", *given(QStringLiteral("keepalives_idle"))},
+        {"tcp_keepalives_interval", *given(QStringLiteral("keepalives_interval"))},
+        {"tcp_keepalives_count", *given(QStringLiteral("keepalives_count"))},
+    };
+    for (const auto& [key, value] : serverDefaults) {
+        const QString name = QString::fromLatin1(key);
+        const auto it = serverGiven.constFind(name);
+        bounds.serverSettings.append(
+            {name, it != serverGiven.cend() ? *it : value, it != serverGiven.cend()});
     }
     // libpq takes further settings as key='value' pairs; Qt hands them over separated by ';'.
     QStringList options;
-    for (const auto& [key, value] : settings) {
+    for (const auto& [key, value] : std::as_const(settings)) {
         QString quoted = value;
         quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'\'', QStringLiteral("\\'"));
         options << key + QStringLiteral("='") + quoted + u'\'';

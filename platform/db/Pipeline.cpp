@@ -7,10 +7,13 @@
 #include <QLocale>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <cerrno>
+#include <chrono>
 #include <libpq-fe.h>
 #include <memory>
 #include <optional>
 #include <poll.h>
+#include <sys/socket.h>
 #include <vector>
 
 namespace platform::db {
@@ -34,7 +37,8 @@ PGconn* sessionOf(Connection& connection) {
         throw ConfigError(QStringLiteral("A conexão não dá acesso à sessão do PostgreSQL."));
     PGconn* session = *static_cast<PGconn* const*>(handle.constData());
     if (!session || PQstatus(session) != CONNECTION_OK)
-        throw DatabaseError(QStringLiteral("A conexão com o banco de dados não está aberta."), {}, {});
+        throw DatabaseError(QStringLiteral("A conexão com o banco de dados foi perdida."),
+                            QStringLiteral("connection lost"), QStringLiteral("08006"));
     return session;
 }
 
@@ -216,22 +220,78 @@ private:
     PGconn* session_;
 };
 
+// The one bound on every wait of a pipeline: a path that stays open but passes nothing (a stuck
+// middlebox answers keepalives) would otherwise hold the till for ever.
+class Deadline {
+public:
+    Deadline(Connection& connection, PGconn* session)
+        : connection_(connection), session_(session),
+          end_(std::chrono::steady_clock::now() + connection.bounds().pipelineTimeout) {}
+
+    // Waits until the session's socket is ready for `events`; past the deadline the session is dropped
+    // (the socket shut, so that libpq and Qt see it broken) and the wait fails as one that got no answer.
+    short wait(short events) const {
+        for (;;) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end_ - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                connection_.noteDropped(PQbackendPID(session_));
+                ::shutdown(PQsocket(session_), SHUT_RDWR);
+                const auto bound = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    connection_.bounds().pipelineTimeout);
+                throw DatabaseError(
+                    QStringLiteral("O banco de dados não respondeu em %1 s; a conexão foi encerrada.")
+                        .arg(QString::number(double(bound.count()) / 1000, 'g', 6)),
+                    QStringLiteral("pipeline timeout"), QStringLiteral("08006"));
+            }
+            pollfd fd{PQsocket(session_), events, 0};
+            const int ready = poll(&fd, 1, int(std::min<qint64>(left.count(), 1000)));
+            if (ready < 0 && errno != EINTR)
+                throw sessionError(connection_, session_, QStringLiteral("aguardar o banco de dados"));
+            if (ready > 0)
+                return fd.revents;
+        }
+    }
+
+private:
+    Connection& connection_;
+    PGconn* session_;
+    std::chrono::steady_clock::time_point end_;
+};
+
 // Sends what libpq still holds, reading meanwhile so that a server busy writing answers never waits for
 // a client busy writing statements.
-void flush(Connection& connection, PGconn* session) {
+void flush(Connection& connection, PGconn* session, const Deadline& deadline) {
     for (;;) {
         const int pending = PQflush(session);
         if (pending == 0)
             return;
         if (pending < 0)
             throw sessionError(connection, session, QStringLiteral("enviar comandos"));
-        pollfd fd{PQsocket(session), POLLIN | POLLOUT, 0};
-        if (poll(&fd, 1, -1) < 0)
-            throw sessionError(connection, session, QStringLiteral("enviar comandos"));
-        if ((fd.revents & POLLIN) && !PQconsumeInput(session))
+        const short seen = deadline.wait(POLLIN | POLLOUT);
+        if ((seen & POLLIN) && !PQconsumeInput(session))
             throw sessionError(connection, session, QStringLiteral("enviar comandos"));
     }
 }
+
+// The next answer of the pipeline, waited for within the deadline; null when the session has no more.
+PGresult* nextAnswer(Connection& connection, PGconn* session, const Deadline& deadline) {
+    while (PQisBusy(session)) {
+        deadline.wait(POLLIN);
+        if (!PQconsumeInput(session))
+            throw sessionError(connection, session, QStringLiteral("receber respostas"));
+    }
+    return PQgetResult(session);
+}
+
+// What goes to the server for one step: its text and values, and whether it is the question that
+// follows a begin: the transaction's number and the session's server process.
+struct Sent {
+    qsizetype step;
+    QByteArray text;
+    std::vector<std::optional<QByteArray>> values;
+    bool asksServerTransaction = false;
+};
 
 } // namespace
 
@@ -244,21 +304,26 @@ void runPipeline(Connection& connection, const QList<Batch::Step>& steps, QList<
         PQclear(r);
 
     // the texts and values stay alive until everything is sent
-    std::vector<QByteArray> texts;
-    std::vector<std::vector<std::optional<QByteArray>>> values;
-    texts.reserve(steps.size());
-    values.reserve(steps.size());
-    for (const Batch::Step& step : steps) {
-        std::vector<std::optional<QByteArray>> stepValues;
+    std::vector<Sent> sent;
+    sent.reserve(std::size_t(steps.size()) + 1);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const Batch::Step& step = steps[i];
         switch (step.kind) {
         case Batch::Step::Kind::Begin:
-            texts.push_back("BEGIN");
+            connection.noteServerTransaction(std::nullopt);
+            connection.noteCommitAnswered();
+            sent.push_back({i, "BEGIN", {}});
+            // Asked inside the transaction and answered with the reading, before any commit is sent:
+            // should the connection fail after the commit went out, another session can still tell
+            // what became of it.
+            sent.push_back({i, "SELECT txid_current(), pg_backend_pid()", {}, true});
             break;
         case Batch::Step::Kind::Commit:
-            texts.push_back("COMMIT");
+            sent.push_back({i, "COMMIT", {}});
             break;
         case Batch::Step::Kind::Run: {
             const PositionalSql sql = toNumbered(step.statement->currentText());
+            std::vector<std::optional<QByteArray>> stepValues;
             for (const QString& name : sql.names) {
                 const qsizetype at = step.names.indexOf(name);
                 if (at < 0)
@@ -266,11 +331,10 @@ void runPipeline(Connection& connection, const QList<Batch::Step>& steps, QList<
                                           .arg(name, step.statement->name()));
                 stepValues.push_back(parameterText(step.values[at]));
             }
-            texts.push_back(sql.text.toUtf8());
+            sent.push_back({i, sql.text.toUtf8(), std::move(stepValues)});
             break;
         }
         }
-        values.push_back(std::move(stepValues));
     }
 
     if (PQenterPipelineMode(session) != 1)
@@ -278,35 +342,52 @@ void runPipeline(Connection& connection, const QList<Batch::Step>& steps, QList<
     // declared first so that it looks at the session after pipeline mode is left
     const TransactionState transaction(connection, session);
     PipelineMode mode(session);
+    const Deadline deadline(connection, session);
     PQsetnonblocking(session, 1);
-    for (std::size_t i = 0; i < texts.size(); ++i) {
+    for (const Sent& s : sent) {
         std::vector<const char*> params;
-        for (const auto& v : values[i])
+        for (const auto& v : s.values)
             params.push_back(v ? v->constData() : nullptr);
-        if (PQsendQueryParams(session, texts[i].constData(), int(params.size()), nullptr, params.data(),
+        // from here on the commit may reach the server, whatever happens to its answer
+        if (steps[s.step].kind == Batch::Step::Kind::Commit)
+            connection.noteCommitSent();
+        if (PQsendQueryParams(session, s.text.constData(), int(params.size()), nullptr, params.data(),
                               nullptr, nullptr, 0) != 1)
             throw sessionError(connection, session, QStringLiteral("enviar comandos"));
     }
     if (PQpipelineSync(session) != 1)
         throw sessionError(connection, session, QStringLiteral("enviar comandos"));
     mode.synced();
-    flush(connection, session);
-    PQsetnonblocking(session, 0);
+    flush(connection, session, deadline);
     connection.countRoundTrip();
 
     std::optional<DatabaseError> refused;
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        const Batch::Step& step = steps[i];
+    for (const Sent& s : sent) {
+        const Batch::Step& step = steps[s.step];
+        const qsizetype i = s.step;
         const QString name = step.kind == Batch::Step::Kind::Run     ? step.statement->name()
                              : step.kind == Batch::Step::Kind::Begin ? QStringLiteral("iniciar transação")
                                                                      : QStringLiteral("confirmar transação");
-        const Answer answer(PQgetResult(session));
+        const Answer answer(nextAnswer(connection, session, deadline));
         PGresult* r = answer.get();
         if (!r)
             throw sessionError(connection, session, QStringLiteral("executar %1").arg(name));
+        // Whatever it says, an answer of the server's to the commit ends the transaction one way or the
+        // other. With the session gone libpq makes up a failure of its own for every statement left:
+        // that is no answer.
+        if (step.kind == Batch::Step::Kind::Commit &&
+            (PQstatus(session) == CONNECTION_OK || PQresultStatus(r) == PGRES_COMMAND_OK))
+            connection.noteCommitAnswered();
         switch (PQresultStatus(r)) {
         case PGRES_TUPLES_OK:
-            results[i].rows = packetOf(r, step.statement->def());
+            if (s.asksServerTransaction) {
+                if (PQntuples(r) == 1)
+                    connection.noteServerTransaction(
+                        Connection::ServerTransaction{QByteArray(PQgetvalue(r, 0, 0)).toLongLong(),
+                                                      QByteArray(PQgetvalue(r, 0, 1)).toLongLong()});
+            } else {
+                results[i].rows = packetOf(r, step.statement->def());
+            }
             break;
         case PGRES_COMMAND_OK:
             results[i].rowsAffected = QByteArray(PQcmdTuples(r)).toInt();
@@ -329,16 +410,22 @@ void runPipeline(Connection& connection, const QList<Batch::Step>& steps, QList<
             break;
         }
         // each statement's answer ends with an empty one
-        PQclear(PQgetResult(session));
+        PQclear(nextAnswer(connection, session, deadline));
     }
-    const Answer sync(PQgetResult(session));
-    const bool synced = sync && PQresultStatus(sync.get()) == PGRES_PIPELINE_SYNC;
+    // Every statement was answered: a sync whose answer was lost with the session, or never came, takes
+    // nothing back, and the next use of the session finds it gone.
+    bool synced = false;
+    try {
+        const Answer sync(nextAnswer(connection, session, deadline));
+        synced = sync && PQresultStatus(sync.get()) == PGRES_PIPELINE_SYNC;
+    } catch (const DatabaseError&) {
+        synced = false;
+    }
+    PQsetnonblocking(session, 0);
     if (synced)
         PQexitPipelineMode(session);
     if (refused)
         throw *refused;
-    if (!synced)
-        throw sessionError(connection, session, QStringLiteral("concluir o envio em lote"));
 }
 
 } // namespace platform::db

@@ -1,6 +1,7 @@
 // The command-line tool as a shell sees it: the built binary run against a database of either kind,
 // its exit status, and what it writes to standard output and standard error.
 
+#include "ToolRun.h"
 #include "support/DatabaseFixture.h"
 #include "support/OdbcRoad.h"
 
@@ -21,56 +22,13 @@
 #include <string>
 #include <vector>
 
-#ifndef MVT_CLI_PATH
-#error "MVT_CLI_PATH must name the built command-line tool"
-#endif
-
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 using platform::DataPacket;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the tool to its end; `input` is its whole standard input. A tool still running after `limitMs`
-// is a failure of the test.
-Outcome runTool(const QStringList& arguments, const QByteArray& input = {}, int limitMs = 120000) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // a configured database must never stand in for the one a test names
-    env.remove(u"MVT04215_DB"_s);
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(MVT_CLI_PATH), arguments);
-    Outcome outcome;
-    if (!process.waitForStarted(30000)) {
-        ADD_FAILURE() << "the tool did not start: " << process.errorString().toStdString();
-        return outcome;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(limitMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "the tool did not finish";
-        return outcome;
-    }
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the tool crashed";
-    outcome.exitCode = process.exitCode();
-    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-    outcome.err = QString::fromUtf8(process.readAllStandardError());
-    return outcome;
-}
-
-// Prints what a failed expectation needs to be understood.
-std::string describe(const Outcome& o) {
-    return "exit " + std::to_string(o.exitCode) + "\nstdout: " + o.out.toStdString() +
-           "\nstderr: " + o.err.toStdString();
-}
+using Outcome = ToolRun;
 
 // A successful run that printed one data packet and nothing else.
 DataPacket packetFrom(const Outcome& o) {

@@ -61,7 +61,7 @@ QList<Printed> printedStatements(const QString& dialect) {
     const QJsonDocument document = QJsonDocument::fromJson(tool.out, &error);
     EXPECT_TRUE(document.isArray()) << error.errorString().toStdString();
     QList<Printed> printed;
-    for (const QJsonValue& v : document.array()) {
+    for (const auto& v : document.array()) {
         const QJsonObject o = v.toObject();
         EXPECT_EQ(o.value(u"dialect"_s).toString(), dialect);
         printed.append({o.value(u"name"_s).toString(), o.value(u"text"_s).toString()});
@@ -112,7 +112,7 @@ const QString canary = u"broken_on_purpose"_s;
 // Any part of a parse tree that the grammar could not read.
 bool unreadable(const QJsonValue& node) {
     if (node.isArray()) {
-        for (const QJsonValue& v : node.toArray())
+        for (const auto& v : node.toArray())
             if (unreadable(v))
                 return true;
     } else if (node.isObject()) {
@@ -162,7 +162,7 @@ QMap<QString, QString> refusedByGrammar(const Grammar& grammar, const QMap<QStri
     const QJsonDocument parsed = QJsonDocument::fromJson(all.out, &error);
     EXPECT_TRUE(parsed.isArray()) << error.errorString().toStdString() << "\n" << all.err.toStdString();
     QMap<QString, bool> read;
-    for (const QJsonValue& v : parsed.array()) {
+    for (const auto& v : parsed.array()) {
         const QJsonObject file = v.toObject();
         const QString name = QFileInfo(file.value(u"filepath"_s).toString()).completeBaseName();
         read[name] = file.value(u"segments"_s).isObject() && !unreadable(file.value(u"segments"_s));
@@ -194,7 +194,7 @@ QString described(const QMap<QString, QString>& refused) {
 
 // Parses the texts the tool prints for `grammar`'s database, with the canary among them; returns them.
 QList<Printed> expectEveryTextParses(const Grammar& grammar, QString (*readable)(const Printed&)) {
-    const QList<Printed> printed = printedStatements(grammar.toolDialect);
+    QList<Printed> printed = printedStatements(grammar.toolDialect);
     QMap<QString, QString> texts;
     for (const Printed& p : printed)
         texts[p.name] = readable(p);

@@ -4,6 +4,7 @@
 #include "platform/ErrorMessage.h"
 #include "platform/Errors.h"
 #include "platform/ItemNumbering.h"
+#include "platform/Session.h"
 #include "platform/db/Batch.h"
 #include "platform/db/QueryPacket.h"
 #include "platform/db/Statement.h"
@@ -188,8 +189,22 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
     {
         Transaction t(*this->conn);
         insert(QStringLiteral("dropped"));
+        // an inner guard neither commits nor rolls back the outer transaction
+        EXPECT_THROW(Transaction inner(*this->conn), DatabaseError);
+        EXPECT_TRUE(this->conn->inTransaction());
     } // no commit: rolled back on scope exit
-    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("kept")});
+    {
+        Transaction t(*this->conn, Transaction::Start::WithBatch);
+        Batch batch(*this->conn);
+        t.beginWith(batch);
+        batch.add(ins, {{"P_K", QStringLiteral("batched")}, {"P_N", 2.0}, {"P_D", QVariant()}});
+        t.commitWith(batch);
+        batch.run();
+        EXPECT_FALSE(this->conn->inTransaction());
+        EXPECT_THROW(t.commit(), DatabaseError) << "nothing is left to commit";
+    }
+    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T ORDER BY K")),
+              (QStringList{QStringLiteral("batched"), QStringLiteral("kept")}));
 }
 
 TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
@@ -281,6 +296,68 @@ TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollB
 
     // the half-read query runs again as before
     EXPECT_EQ(all.run().asString(QStringLiteral("K")), QStringLiteral("k00"));
+}
+
+// A PostgreSQL session is set up in one wait for the server: its bounds are the connection string's, or
+// ours where neither the string nor the server chose; a zone the server does not know is taken as the
+// host's offset from UTC.
+TEST(PostgresSession, SettingsTravelOnceAndTheServerOrTheStringWin) {
+    MVT_REQUIRE_DB(DbKind::PostgreSQL);
+    struct Row {
+        const char* query;
+        std::vector<std::pair<const char*, const char*>> shown;
+    };
+    const Row rows[] = {
+        {"",
+         {{"lock_timeout", "10s"},
+          {"idle_in_transaction_session_timeout", "30s"},
+          {"tcp_keepalives_idle", "10"},
+          {"tcp_keepalives_interval", "5"},
+          {"tcp_keepalives_count", "3"},
+          {"statement_timeout", "0"}}},
+        // the string's own, and the server's keepalives following the client's
+        {"lock_timeout=3s&idle_in_transaction_session_timeout=4000&keepalives_idle=20&tcp_keepalives_count=7",
+         {{"lock_timeout", "3s"},
+          {"idle_in_transaction_session_timeout", "4s"},
+          {"tcp_keepalives_idle", "20"},
+          {"tcp_keepalives_count", "7"}}},
+        // set for the session before ours, as a server's or a role's configuration would
+        {"options=-c%20lock_timeout%3D7s%20-c%20idle_in_transaction_session_timeout%3D0",
+         {{"lock_timeout", "7s"}, {"idle_in_transaction_session_timeout", "0"}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.query);
+        QString uri = postgresUri();
+        if (*row.query)
+            uri += (uri.contains(u'?') ? u'&' : u'?') + QString::fromLatin1(row.query);
+        Connection c;
+        c.setConnectionString(uri);
+        int settings = 0;
+        c.afterConnect = [&](Connection& session) {
+            const int before = session.roundTrips();
+            SetADODBSession(session);
+            settings = session.roundTrips() - before;
+        };
+        c.open();
+        EXPECT_EQ(settings, 1);
+        QSqlQuery show(c.database());
+        for (const auto& [name, value] : row.shown) {
+            ASSERT_TRUE(show.exec(QStringLiteral("SHOW %1").arg(QLatin1String(name))) && show.next()) << name;
+            EXPECT_EQ(show.value(0).toString(), QLatin1String(value)) << name;
+        }
+    }
+
+    Connection c;
+    c.setConnectionString(postgresUri());
+    c.afterConnect = [](Connection& session) {
+        SetADODBSession(session, {"Nowhere/Atlantis", -(3 * 3600 + 30 * 60)});
+    };
+    c.open();
+    QSqlQuery noon(c.database());
+    ASSERT_TRUE(
+        noon.exec(QStringLiteral("SELECT to_char(TIMESTAMPTZ '2026-01-01 12:00:00+00', 'HH24:MI')")) &&
+        noon.next());
+    EXPECT_EQ(noon.value(0).toString(), QStringLiteral("08:30"));
 }
 
 TEST(DatabaseErrors, ConnectingToAMissingServerIsAClearError) {

@@ -1,4 +1,3 @@
-#include "support/SalesBuilder.h"
 #include "support/ServerFixture.h"
 
 #include "platform/Runtime.h"
@@ -127,12 +126,8 @@ TEST(DataModuleSession, AFileWeCreateUsesTheWriteAheadLog) {
 TEST(DataModuleSession, ARollbackJournalFileKeepsItsModeAndAReadWaitsForAWriter) {
     TestDatabase db(DbKind::SQLite);
     db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-    SalesBuilder(db.admin())
-        .product(QStringLiteral("P1"), QStringLiteral("Pizza"))
-        .table(QStringLiteral("0005"))
-        .sale(QStringLiteral("V1"), QStringLiteral("0005"))
-        .tab(QStringLiteral("10"), QStringLiteral("V1"))
-        .item(QStringLiteral("10"), QStringLiteral("000001"), QStringLiteral("P1"), 1);
+    SalesBuilder seeded(db.admin());
+    scenarios::pizzaOnTable5(scenarios::menu(seeded));
     db.admin().close();
     TrdmTrPosicao dm;
     dm.connectionStringOverride = db.connectionString();

@@ -5,7 +5,6 @@
 #include "support/ServerFixture.h"
 
 #include "platform/DataPacket.h"
-#include "platform/Errors.h"
 #include "schema/ItemRecord.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
@@ -41,18 +40,8 @@ QString failureOf(const QVariant& result) {
 
 const QStringList itemColumns = {u"NRPRODCOMVEN"_s, u"NRCOMANDA"_s, u"CDPRODUTO"_s};
 
-template <typename Db> class TableLookups : public ServerFixture<Db> {
+template <typename Db> class TableLookups : public MenuFixture<Db> {
 protected:
-    void prepare() override {
-        ServerFixture<Db>::prepare();
-        this->builder->product(u"P1"_s, u"Pizza"_s)
-            .product(u"P11"_s, u"Pizza grande"_s)
-            .product(u"P2"_s, u"Suco"_s, {{u"NMPRODIMPFIS"_s, u"SUCO FISCAL"_s}})
-            .product(u"X"_s, u"Produto X"_s)
-            .product(u"CONSUM"_s, u"Consumacao"_s)
-            .product(u"CONSFEM"_s, u"Consumacao F"_s)
-            .product(u"COUVER"_s, u"Couvert"_s);
-    }
     QVariant prodOrig(const char* table, const char* couver = "COUVER", const char* consum = "CONSUM",
                       const char* consfem = "CONSFEM") {
         return getProdOrig(QString::fromLatin1(table), u"0001"_s, u"01"_s, QString::fromLatin1(couver),
@@ -68,36 +57,7 @@ TYPED_TEST_SUITE(TableLookups, BothDatabases, DbKindNames);
 } // namespace
 
 TYPED_TEST(TableLookups, OriginItemsAreTheOpenSalesOfferedItemsInItemOrderAsAPacket) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .closedSale(u"V0"_s, u"0005"_s)
-        .tab(u"09"_s, u"V0"_s)
-        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .item(u"11"_s, u"000007"_s, u"P2"_s, 2)
-        .item(u"10"_s, u"000003"_s, u"P1"_s, 1.5, {{u"TXPRODCOMVEN"_s, u"sem cebola"_s}})
-        .item(u"10"_s, u"000004"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"6"_s}})
-        .item(u"10"_s, u"000005"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
-        .item(u"10"_s, u"000006"_s, u"CONSUM"_s, 1)
-        .item(u"11"_s, u"000008"_s, u"CONSFEM"_s, 1)
-        .item(u"11"_s, u"000009"_s, u"COUVER"_s, 1)
-        .item(u"10"_s, u"000010"_s, u"X"_s, 1)
-        .table(u"0006"_s)
-        .sale(u"V2"_s, u"0006"_s)
-        .tab(u"20"_s, u"V2"_s)
-        .item(u"20"_s, u"000002"_s, u"P1"_s, 1);
-    this->other("0002")
-        .table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000011"_s, u"P1"_s, 1);
-    this->other("0001", "02")
-        .table(u"0005"_s)
-        .sale(u"V9"_s, u"0005"_s)
-        .tab(u"90"_s, u"V9"_s)
-        .item(u"90"_s, u"000012"_s, u"P1"_s, 1);
+    scenarios::table5WithItemsOfEveryKind(*this->builder).item(u"10"_s, u"000010"_s, u"X"_s, 1);
 
     const DataPacket p = packetOf(this->prodOrig("0005"));
     EXPECT_EQ(p.fields.size(), 44);
@@ -174,10 +134,7 @@ TYPED_TEST(TableLookups, AnOriginWithNothingToOfferGivesAnEmptyPacketNotAText) {
 // and read the rows as they are now.
 TYPED_TEST(TableLookups, EveryCallReadsItsOwnTableAsItIsNow) {
     SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+    scenarios::pizzaOnTable5(b)
         .table(u"0006"_s)
         .sale(u"V2"_s, u"0006"_s)
         .tab(u"20"_s, u"V2"_s)
@@ -246,8 +203,7 @@ TYPED_TEST(TableLookups, DestinationChecksTheStoreOnTheTableRowOnly) {
 }
 
 TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    scenarios::pizzaOnTable5(*this->builder);
     TestDatabase& db = *this->database;
     // both statements prepared before anything breaks
     ASSERT_EQ(packetOf(this->prodOrig("0005")).rows.size(), 1);
@@ -255,10 +211,7 @@ TYPED_TEST(TableLookups, ADatabaseFailureComesBackAsTextAndChangesNothing) {
     const QStringList before = db.snapshot();
 
     {
-        FaultInjection fault([](const QString& statement) {
-            if (statement == u"adqProdOrig"_s || statement == u"adqValMesaDest"_s)
-                throw platform::DatabaseError(u"falha injetada"_s, {}, {}, statement);
-        });
+        FaultInjection fault(failing({u"adqProdOrig"_s, u"adqValMesaDest"_s}));
         EXPECT_TRUE(failureOf(this->prodOrig("0005")).contains(u"falha injetada"_s));
         EXPECT_TRUE(failureOf(this->destination("0005")).contains(u"falha injetada"_s));
     }

@@ -4,7 +4,6 @@
 #include "support/FaultInjection.h"
 #include "support/ServerFixture.h"
 
-#include "platform/Errors.h"
 #include "server/Srv_Mvt04215.h"
 #include "server/TrdmTrPosicao.h"
 
@@ -17,19 +16,6 @@ using namespace testsupport;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Makes the named statement fail as the database would, for as long as the object lives.
-class FailingStatement {
-public:
-    explicit FailingStatement(const char* name)
-        : fault_([target = QString::fromLatin1(name)](const QString& statement) {
-              if (statement == target)
-                  throw platform::DatabaseError(u"falha injetada em %1"_s.arg(statement), {}, {}, statement);
-          }) {}
-
-private:
-    FaultInjection fault_;
-};
 
 // The clean-up's result code; a failure text or another kind of result fails the test.
 int codeOf(const QVariant& result) {
@@ -54,13 +40,8 @@ Rows changes(const QStringList& before, const QStringList& after) {
     return out;
 }
 
-template <typename Db> class TableMaintenance : public ServerFixture<Db> {
+template <typename Db> class TableMaintenance : public MenuFixture<Db> {
 protected:
-    void prepare() override {
-        ServerFixture<Db>::prepare();
-        this->builder->product(u"P1"_s, u"Pizza"_s);
-    }
-
     bool isEmpty(const char* table) {
         return setVerificaMesaVazia(u"0001"_s, u"01"_s, QString::fromLatin1(table));
     }
@@ -146,24 +127,12 @@ TYPED_TEST(TableMaintenance, ATableWhoseSaleHasItemsIsNotReleased) {
 }
 
 TYPED_TEST(TableMaintenance, ReleasingDeletesTheOpenSaleWithItsTabsFreesTheTableAndHandsItsJoinOver) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .table(u"0006"_s)
+    scenarios::twoJoinedTablesWithTabs(*this->builder)
         .closedSale(u"V0"_s, u"0005"_s)
         .tab(u"09"_s, u"V0"_s)
-        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .sale(u"V2"_s, u"0006"_s)
-        .tab(u"20"_s, u"V2"_s)
-        .join(u"J1"_s, u"0005"_s)
-        .join(u"J1"_s, u"0006"_s);
-    this->other("0002")
-        .table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .join(u"J1"_s, u"0005"_s);
+        .item(u"09"_s, u"000001"_s, u"P1"_s, 1);
+    SalesBuilder otherBranch = this->other("0002");
+    scenarios::joinedTable5WithAnEmptyTab(otherBranch);
 
     EXPECT_TRUE(this->release("0005"));
     EXPECT_EQ(this->sales(), Rows({"0001|V0", "0001|V2", "0002|V1"}));
@@ -202,19 +171,14 @@ TYPED_TEST(TableMaintenance, ReleasingATableInTwoJoinsHandsOnlyOneOver) {
 }
 
 TYPED_TEST(TableMaintenance, AFailureWhileReleasingRollsEverythingBack) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .join(u"J1"_s, u"0005"_s);
+    scenarios::joinedTable5WithAnEmptyTab(*this->builder).tab(u"11"_s, u"V1"_s);
     const QStringList before = this->database->snapshot();
 
     for (const char* statement : {"adqBloqComandasVenda", "acmDeletaComandaven", "acmDeletaVendaRest",
                                   "acmLiberaMesa", "adqMesaAgrup", "acmUpdMesaAgrup"}) {
         SCOPED_TRACE(statement);
         {
-            FailingStatement fault(statement);
+            FaultInjection fault(failing({QString::fromLatin1(statement)}));
             EXPECT_FALSE(this->release("0005"));
         }
         EXPECT_FALSE(this->module->adcTrPosicao.inTransaction());
@@ -228,8 +192,7 @@ TYPED_TEST(TableMaintenance, AFailureWhileReleasingRollsEverythingBack) {
 // An item that reaches the sale after the first look (a transfer from another terminal) is seen once
 // the tabs are locked; here it arrives inside the service's own transaction, on either database.
 TYPED_TEST(TableMaintenance, AnItemThatArrivesBeforeTheTabsAreLockedStopsTheRelease) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).join(u"J1"_s, u"0005"_s);
+    scenarios::joinedTable5WithAnEmptyTab(*this->builder);
     const QStringList before = this->database->snapshot();
     TrdmTrPosicao& dm = *this->module;
     FaultInjection arrival([&dm](const QString& statement) {
@@ -247,7 +210,7 @@ TYPED_TEST(TableMaintenance, AnItemThatArrivesBeforeTheTabsAreLockedStopsTheRele
 // Another terminal holds the table's tabs (a transfer under way): freeing the table waits for them as
 // long as a lock is waited for, then gives up with words that name the table, and nothing changes.
 TYPED_TEST(TableMaintenance, ATableAnotherTerminalHoldsIsNotReleasedAndTheWaitEnds) {
-    this->builder->table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).join(u"J1"_s, u"0005"_s);
+    scenarios::joinedTable5WithAnEmptyTab(*this->builder);
     const QStringList before = this->database->snapshot();
     if (TypeParam::kind == DbKind::PostgreSQL) {
         QSqlQuery bound(this->module->adcTrPosicao.database());
@@ -349,11 +312,7 @@ TYPED_TEST(TableMaintenance, TheResultCodeIsTheSumOfTheCleanUpsThatRan) {
         SCOPED_TRACE(c.code);
         this->database->emptyTables();
         SalesBuilder b(this->database->admin());
-        b.product(u"P1"_s, u"Pizza"_s)
-            .table(u"0005"_s)
-            .sale(u"V1"_s, u"0005"_s)
-            .tab(u"10"_s, u"V1"_s)
-            .item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+        scenarios::pizzaOnTable5(scenarios::menu(b));
         if (c.orphanItem)
             b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}});
         if (c.orphanTab)
@@ -387,13 +346,10 @@ TYPED_TEST(TableMaintenance, OnlyTheItemsOfTheOrphanTabsThemselvesAreDeleted) {
 }
 
 TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
-    b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}});
-    b.tab(u"60"_s, u"V6"_s).item(u"60"_s, u"000001"_s, u"P1"_s, 1);
+    scenarios::table5AndOrphans(*this->builder);
 
     {
-        FailingStatement fault("acmDeleleItCmd");
+        FaultInjection fault(failing({u"acmDeleleItCmd"_s}));
         const QVariant result = this->cleanUp("0005");
         ASSERT_EQ(result.metaType().id(), QMetaType::QString);
         EXPECT_TRUE(result.toString().contains(u"falha injetada"_s)) << result.toString().toStdString();
@@ -402,7 +358,7 @@ TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
     EXPECT_EQ(this->tabs(), Rows({"0001|10", "0001|60"}));
 
     {
-        FailingStatement fault("acmDelCmd");
+        FaultInjection fault(failing({u"acmDelCmd"_s}));
         const QVariant result = this->cleanUp("0005");
         ASSERT_EQ(result.metaType().id(), QMetaType::QString);
         EXPECT_TRUE(result.toString().contains(u"falha injetada"_s)) << result.toString().toStdString();
@@ -419,17 +375,9 @@ TYPED_TEST(TableMaintenance, AFailureInTheCleanUpIsTextAndKeepsWhatRanBefore) {
 }
 
 TYPED_TEST(TableMaintenance, TheCleanUpLeavesOtherBranchesAlone) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
-    b.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}})
-        .tab(u"60"_s, u"V6"_s)
-        .item(u"60"_s, u"000001"_s, u"P1"_s, 1);
+    scenarios::table5AndOrphans(*this->builder);
     SalesBuilder o = this->other("0002");
-    o.table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
-    o.item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}})
-        .tab(u"60"_s, u"V6"_s)
-        .item(u"60"_s, u"000001"_s, u"P1"_s, 1);
-    o.tab(u"12"_s, u"V9"_s).item(u"12"_s, u"000001"_s, u"P1"_s, 1);
+    scenarios::table5AndOrphans(o).tab(u"12"_s, u"V9"_s).item(u"12"_s, u"000001"_s, u"P1"_s, 1);
     this->other("0001", "02").table(u"0005"_s);
     const QString otherRows = u"SELECT * FROM %1 WHERE CDFILIAL = '0002' OR CDLOJA = '02' ORDER BY 1, 2, 3"_s;
     QStringList before;

@@ -8,7 +8,6 @@
 #include "support/TransferRequest.h"
 
 #include "host/SuiteTables.h"
-#include "platform/FieldDef.h"
 #include "platform/Text.h"
 #include "platform/db/Failures.h"
 #include "schema/ItemRecord.h"
@@ -25,20 +24,6 @@ using namespace testsupport;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Columns of a moved row that say where it went rather than what it is.
-const QStringList placeColumns = {
-    u"NRVENDAREST"_s,  u"NRCOMANDA"_s,    u"NRPRODCOMVEN"_s,    u"QTPRODCOMVEN"_s, u"NRSEQPRODCOM"_s,
-    u"NRLUGARMESA"_s,  u"CDLOJA"_s,       u"NRMESADSCOMORIT"_s, u"NRMESAORIG"_s,   u"CDLOJAORIG"_s,
-    u"DSCOMANDAORI"_s, u"NRCOMANDAORI"_s, u"NRPRODCOMORI"_s,    u"IDSTLUGARMESA"_s};
-
-std::string shown(const QVariant& v) {
-    if (v.isNull())
-        return "<null>";
-    if (v.typeId() == QMetaType::QDateTime)
-        return platform::dateTimeToText(v.toDateTime()).toStdString();
-    return v.toString().toStdString(); // a double as its shortest exact form
-}
 
 // Values a driver may get wrong: awkward numbers, texts up to their column's width (some of them long)
 // with letters outside ASCII and one outside the 16-bit range, date-times to the millisecond; now and
@@ -141,7 +126,7 @@ protected:
                 // components, one product now and then twice, with their discounts and observations
                 const QStringList products = {u"P1"_s, u"P2"_s, u"P3"_s};
                 for (int c = v.pick(4); c > 0; --c) {
-                    const QString product = products.at(v.pick(int(products.size())));
+                    const QString& product = products.at(v.pick(int(products.size())));
                     host::insertRow(database->admin(), u"ITCOMANDAEST"_s,
                                     {{u"CDFILIAL"_s, u"0001"_s},
                                      {u"NRVENDAREST"_s, u"S1"_s},

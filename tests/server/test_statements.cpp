@@ -62,20 +62,7 @@ QVariant as(FieldType type, const QVariant& raw) {
     return platform::coerceToField({QString(), type, 0}, raw);
 }
 
-template <typename Db> class StatementRows : public ServerFixture<Db> {
-protected:
-    void prepare() override {
-        ServerFixture<Db>::prepare();
-        this->builder->product(u"P1"_s, u"Pizza"_s)
-            .product(u"P2"_s, u"Suco"_s, {{u"NMPRODIMPFIS"_s, u"SUCO FISCAL"_s}})
-            .product(u"P3"_s, u"Queijo"_s)
-            .product(u"P4"_s, u"Bacon"_s)
-            .product(u"P5"_s, u"Ovo"_s)
-            .product(u"CONSUM"_s, u"Consumacao"_s)
-            .product(u"CONSFEM"_s, u"Consumacao F"_s)
-            .product(u"COUVER"_s, u"Couvert"_s);
-    }
-};
+template <typename Db> using StatementRows = MenuFixture<Db>;
 
 TYPED_TEST_SUITE(StatementRows, BothDatabases, DbKindNames);
 
@@ -111,41 +98,7 @@ TYPED_TEST(StatementRows, EveryStatementOfTheCataloguePreparesAndRunsOnEmptyTabl
 }
 
 TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItemOrder) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .closedSale(u"V0"_s, u"0005"_s)
-        .tab(u"09"_s, u"V0"_s)
-        .item(u"09"_s, u"000001"_s, u"P1"_s, 1)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .item(u"11"_s, u"000007"_s, u"P2"_s, 2) // inserted before the lower item number
-        .item(u"10"_s, u"000003"_s, u"P1"_s, 1.5,
-              {{u"TXPRODCOMVEN"_s, u"sem cebola"_s}, {u"NRSEQPRODCOM"_s, u"002"_s}})
-        .item(u"10"_s, u"000004"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"6"_s}})
-        .item(u"10"_s, u"000005"_s, u"P1"_s, 1, {{u"IDSTPRCOMVEN"_s, u"7"_s}})
-        .item(u"10"_s, u"000006"_s, u"CONSUM"_s, 1)
-        .item(u"11"_s, u"000008"_s, u"CONSFEM"_s, 1)
-        .item(u"11"_s, u"000009"_s, u"COUVER"_s, 1)
-        .table(u"0006"_s)
-        .sale(u"V2"_s, u"0006"_s)
-        .tab(u"20"_s, u"V2"_s)
-        .item(u"20"_s, u"000002"_s, u"P1"_s, 1)
-        .table(u"0007"_s)
-        .closedSale(u"V7"_s, u"0007"_s)
-        .tab(u"70"_s, u"V7"_s)
-        .item(u"70"_s, u"000001"_s, u"P1"_s, 1);
-    this->other()
-        .table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1);
-    this->other("0001", "02")
-        .table(u"0005"_s)
-        .sale(u"V9"_s, u"0005"_s)
-        .tab(u"90"_s, u"V9"_s)
-        .item(u"90"_s, u"000010"_s, u"P1"_s, 1);
-
+    scenarios::table5WithItemsOfEveryKind(*this->builder);
     const DataPacket p = this->module->dspProdOrig.data({{"P_NRMESA", u"0005"_s},
                                                          {"P_CDFILIAL", u"0001"_s},
                                                          {"P_CDLOJA", u"01"_s},
@@ -205,11 +158,8 @@ TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) 
         .table(u"0007"_s)
         .closedSale(u"V7"_s, u"0007"_s)
         .tab(u"70"_s, u"V7"_s);
-    this->other()
-        .table(u"0005"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1);
+    SalesBuilder otherBranch = this->other();
+    scenarios::pizzaOnTable5(otherBranch);
     TrdmTrPosicao& dm = *this->module;
 
     const QStringList checkFields = {u"NRMESA"_s,      u"NMMESA"_s,       u"IDSTMESAAUX"_s, u"NRCOMANDA"_s,
@@ -240,17 +190,7 @@ TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) 
 }
 
 TYPED_TEST(StatementRows, SaleTableAndJoinMaintenanceTouchesOnlyTheNamedRows) {
-    SalesBuilder& b = *this->builder;
-    b.table(u"0005"_s)
-        .table(u"0006"_s)
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .sale(u"V2"_s, u"0006"_s)
-        .tab(u"20"_s, u"V2"_s)
-        .join(u"J1"_s, u"0005"_s)
-        .join(u"J1"_s, u"0006"_s)
-        .join(u"J2"_s, u"0005"_s);
+    scenarios::twoJoinedTablesWithTabs(*this->builder).join(u"J2"_s, u"0005"_s);
     this->other().table(u"0005"_s).sale(u"V1"_s, u"0005"_s).tab(u"10"_s, u"V1"_s).join(u"J2"_s, u"0005"_s);
     this->other("0001", "02").table(u"0005"_s);
     TrdmTrPosicao& dm = *this->module;
@@ -290,10 +230,7 @@ TYPED_TEST(StatementRows, SaleTableAndJoinMaintenanceTouchesOnlyTheNamedRows) {
 
 // The branch parameter stands twice; bound once, it must reach both the outer query and the subquery.
 TYPED_TEST(StatementRows, OrphanClearingFindsAndDeletesTheBranchsItemsAndTabsWithoutParent) {
-    SalesBuilder& b = *this->builder;
-    b.sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+    scenarios::pizzaOnTable5(*this->builder)
         .item(u"77"_s, u"000001"_s, u"P1"_s, 1, {{u"NRVENDAREST"_s, u"V1"_s}}) // its tab is missing
         .tab(u"60"_s, u"V6"_s);                                                // its sale is missing
     this->other()
@@ -492,13 +429,7 @@ TYPED_TEST(StatementRows, ItemInsertStoresEveryBoundColumnAsBound) {
 }
 
 TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
-    SalesBuilder& b = *this->builder;
-    b.sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s, {}, 5.0)
-        .tab(u"11"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
-        .item(u"10"_s, u"000002"_s, u"P1"_s, 1)
-        .item(u"11"_s, u"000001"_s, u"P1"_s, 1)
+    scenarios::twoTabsSharingItemNumbers(*this->builder)
         .component(u"10"_s, u"000001"_s, u"P2"_s, 1, 0.5)
         .component(u"10"_s, u"000001"_s, u"P3"_s, 1, 0.5)
         .component(u"10"_s, u"000002"_s, u"P2"_s, 1, 0.5)
@@ -545,13 +476,7 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
 }
 
 TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWrittenByItem) {
-    SalesBuilder& b = *this->builder;
-    b.sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
-        .item(u"10"_s, u"000002"_s, u"P1"_s, 1)
-        .item(u"11"_s, u"000001"_s, u"P1"_s, 1)
+    scenarios::twoTabsSharingItemNumbers(*this->builder)
         .observation(u"10"_s, u"000001"_s, u"01"_s, u"01"_s)
         .observation(u"10"_s, u"000001"_s, u"01"_s, u"02"_s)
         .observation(u"10"_s, u"000002"_s, u"02"_s, u"03"_s)
@@ -560,10 +485,8 @@ TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWritte
         .componentObservation(u"10"_s, u"000001"_s, u"P3"_s, u"02"_s, u"08"_s)
         .componentObservation(u"10"_s, u"000002"_s, u"P2"_s, u"03"_s, u"09"_s)
         .componentObservation(u"11"_s, u"000001"_s, u"P2"_s, u"04"_s, u"09"_s);
-    this->other()
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
+    SalesBuilder otherBranch = this->other();
+    scenarios::pizzaOnTable5(otherBranch)
         .observation(u"10"_s, u"000001"_s, u"09"_s, u"09"_s)
         .componentObservation(u"10"_s, u"000001"_s, u"P2"_s, u"09"_s, u"09"_s);
     TrdmTrPosicao& dm = *this->module;
@@ -602,22 +525,13 @@ TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWritte
 
 // Item numbers repeat across the tabs of a sale and across branches; a component belongs to one item.
 TYPED_TEST(StatementRows, ComponentsOfAnItemComeBackOnceEachAndInsertedOnesJoinThem) {
-    SalesBuilder& b = *this->builder;
-    b.sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .tab(u"11"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
-        .item(u"10"_s, u"000002"_s, u"P1"_s, 1)
-        .item(u"11"_s, u"000001"_s, u"P1"_s, 1)
+    scenarios::twoTabsSharingItemNumbers(*this->builder)
         .component(u"10"_s, u"000001"_s, u"P2"_s, 1, 0.5, u"sem sal"_s)
         .component(u"10"_s, u"000002"_s, u"P2"_s, 1, 0.5)
         .component(u"10"_s, u"000002"_s, u"P3"_s, 2, 1.25)
         .component(u"11"_s, u"000001"_s, u"P3"_s, 1, 0.5);
-    this->other()
-        .sale(u"V1"_s, u"0005"_s)
-        .tab(u"10"_s, u"V1"_s)
-        .item(u"10"_s, u"000001"_s, u"P1"_s, 1)
-        .component(u"10"_s, u"000001"_s, u"P4"_s, 1, 0.5);
+    SalesBuilder otherBranch = this->other();
+    scenarios::pizzaOnTable5(otherBranch).component(u"10"_s, u"000001"_s, u"P4"_s, 1, 0.5);
     TrdmTrPosicao& dm = *this->module;
     const QStringList fields = {u"CDFILIAL"_s,     u"NRVENDAREST"_s,   u"NRCOMANDA"_s,
                                 u"NRPRODCOMVEN"_s, u"CDPRODUTO"_s,     u"QTPROCOMEST"_s,

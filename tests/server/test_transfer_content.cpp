@@ -245,7 +245,7 @@ TYPED_TEST(TransferContent, EveryMovedItemCarriesExactlyWhatItsOriginHeld) {
             SCOPED_TRACE(seed);
             this->database->emptyTables();
             this->seed(seed);
-            std::mt19937 rng(seed * 7919u);
+            std::mt19937 rng(std::mt19937::result_type(seed) * 7919u);
             // there and back: the second round moves items that arrived by the first
             const QStringList rounds[] = {{u"0010"_s, u"0020"_s, u"S2"_s, u"C"_s},
                                           {u"0020"_s, u"0010"_s, u"S1"_s, u"A"_s}};

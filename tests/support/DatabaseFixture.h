@@ -23,7 +23,7 @@ protected:
 
     // Rows of another branch (or store) of the same database.
     SalesBuilder other(const char* branch = "0002", const char* store = "01") {
-        return SalesBuilder(database->admin(), QString::fromLatin1(branch), QString::fromLatin1(store));
+        return builder->other(QString::fromLatin1(branch), QString::fromLatin1(store));
     }
     Rows rows(const QString& sql) { return toRows(database->rows(sql)); }
     QString status(const char* table, const char* branch = "0001", const char* store = "01") {

@@ -1,5 +1,6 @@
 #include "FaultInjection.h"
 
+#include "platform/Errors.h"
 #include "server/TrdmTrPosicao.h"
 
 #include <stdexcept>
@@ -24,6 +25,14 @@ FaultInjection::FaultInjection(platform::db::Connection& connection, Hook hook)
 
 FaultInjection::~FaultInjection() {
     connection_.beforeRun = std::move(previous_);
+}
+
+FaultInjection::Hook failing(QStringList statements) {
+    return [statements = std::move(statements)](const QString& statement) {
+        if (statements.contains(statement))
+            throw platform::DatabaseError(QStringLiteral("falha injetada em %1").arg(statement), {}, {},
+                                          statement);
+    };
 }
 
 } // namespace testsupport

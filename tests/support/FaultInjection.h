@@ -2,6 +2,8 @@
 
 #include "platform/db/Connection.h"
 
+#include <QStringList>
+
 namespace testsupport {
 
 // Puts a hook on a connection's run seam for as long as the object lives: it sees every statement the
@@ -22,5 +24,8 @@ private:
     platform::db::Connection& connection_;
     Hook previous_;
 };
+
+// A hook that makes every run of the named statements fail as the database would: "falha injetada em <name>".
+FaultInjection::Hook failing(QStringList statements);
 
 } // namespace testsupport

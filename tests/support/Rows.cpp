@@ -1,5 +1,7 @@
 #include "Rows.h"
 
+#include "platform/FieldDef.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -15,6 +17,14 @@ Rows toRows(const QStringList& rows) {
 Rows sorted(Rows rows) {
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+std::string shown(const QVariant& value) {
+    if (value.isNull())
+        return "<null>";
+    if (value.typeId() == QMetaType::QDateTime)
+        return platform::dateTimeToText(value.toDateTime()).toStdString();
+    return value.toString().toStdString();
 }
 
 QVariant cell(const platform::DataPacket& packet, int row, const QString& field) {

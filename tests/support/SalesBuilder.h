@@ -18,6 +18,10 @@ public:
 
     const QString& branch() const { return branch_; }
     const QString& store() const { return store_; }
+    // A builder of the same database for another branch or store.
+    SalesBuilder other(const QString& branch, const QString& store = QStringLiteral("01")) const {
+        return SalesBuilder(connection_, branch, store);
+    }
 
     SalesBuilder& product(const QString& code, const QString& name, const QVariantMap& columns = {});
     SalesBuilder& table(const QString& number, const QString& status = QStringLiteral("O"),

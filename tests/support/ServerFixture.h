@@ -1,19 +1,12 @@
 #pragma once
 
 #include "DatabaseFixture.h"
+#include "OpenDataModule.h"
+#include "Scenarios.h"
 
 #include "server/Srv_Mvt04215.h"
-#include "server/TrdmTrPosicao.h"
 
 namespace testsupport {
-
-// A data module connected to the database, as each opening of the screen makes one.
-inline std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao> openDataModule(const QString& connectionString) {
-    auto module = std::make_unique<Srv_Mvt04215::TrdmTrPosicao>();
-    module->connectionStringOverride = connectionString;
-    module->adcTrPosicao.open();
-    return module;
-}
 
 // A server case on a fresh database of the kind `Db` says: a data module open on it is the one the
 // server methods use, until the case ends.
@@ -26,6 +19,15 @@ protected:
     void TearDown() override { Srv_Mvt04215::rdmTrPosicao = nullptr; }
 
     std::unique_ptr<Srv_Mvt04215::TrdmTrPosicao> module;
+};
+
+// A server case whose restaurant starts with the house's products (scenarios::menu).
+template <typename Db> class MenuFixture : public ServerFixture<Db> {
+protected:
+    void prepare() override {
+        ServerFixture<Db>::prepare();
+        scenarios::menu(*this->builder);
+    }
 };
 
 } // namespace testsupport

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QVariantMap>
 #include <optional>
 
@@ -17,6 +18,15 @@ struct TransferDestination {
     QString seat = QStringLiteral("1");
     QString store = QStringLiteral("01"); // the store the destination table is open in
 };
+
+// Columns of a moved row that say where it went rather than what it is: a move takes them from the
+// request or leaves them out, never from the origin row.
+inline const QStringList placeColumns = {
+    QStringLiteral("NRVENDAREST"),  QStringLiteral("NRCOMANDA"),       QStringLiteral("NRPRODCOMVEN"),
+    QStringLiteral("QTPRODCOMVEN"), QStringLiteral("NRSEQPRODCOM"),    QStringLiteral("NRLUGARMESA"),
+    QStringLiteral("CDLOJA"),       QStringLiteral("NRMESADSCOMORIT"), QStringLiteral("NRMESAORIG"),
+    QStringLiteral("CDLOJAORIG"),   QStringLiteral("DSCOMANDAORI"),    QStringLiteral("NRCOMANDAORI"),
+    QStringLiteral("NRPRODCOMORI"), QStringLiteral("IDSTLUGARMESA")};
 
 // A transfer request made the way the transfer screen makes it: one destination-list record per origin
 // item, filled from the item as it is stored when the record is added. Reading happens at `move`, so

@@ -19,7 +19,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace bench {
+namespace testsupport {
 namespace {
 
 using Clock = DelayProxy::Clock;
@@ -29,7 +29,7 @@ constexpr qsizetype ReadSize = qsizetype(64) * 1024;
 constexpr qsizetype MaxQueued = qsizetype(8) * 1024 * 1024;
 
 std::runtime_error systemError(const std::string& what) {
-    return std::runtime_error("delay proxy: " + what + ": " + std::strerror(errno));
+    return std::runtime_error("proxy: " + what + ": " + std::strerror(errno));
 }
 
 void noDelay(int fd) {
@@ -72,6 +72,10 @@ struct DelayProxy::Link {
     Flow up, down; // client to server, server to client
     bool clientSpoke = false;
     bool broken = false;
+    bool silent = false; // a Silence fault: nothing is read or written any more, both ends stay open
+    std::optional<Breakage> breakage;
+    quint64 passedUp = 0, passedDown = 0;
+    std::optional<Recording> recording;
 
     bool done() const { return broken || (up.endPassed && down.endPassed); }
 };
@@ -99,7 +103,7 @@ DelayProxy::DelayProxy(const QString& serverHost, int serverPort, std::chrono::n
     const int rc = ::getaddrinfo(serverHost.toUtf8().constData(), QByteArray::number(serverPort).constData(),
                                  &hints, &found);
     if (rc != 0)
-        throw std::runtime_error("delay proxy: " + serverHost.toStdString() + ": " + ::gai_strerror(rc));
+        throw std::runtime_error("proxy: " + serverHost.toStdString() + ": " + ::gai_strerror(rc));
     const std::unique_ptr<addrinfo, void (*)(addrinfo*)> owner(found, ::freeaddrinfo);
     serverAddress_ = QByteArray(reinterpret_cast<const char*>(found->ai_addr), qsizetype(found->ai_addrlen));
 
@@ -150,6 +154,9 @@ void DelayProxy::run(const std::stop_token& stop) {
                 if (const auto due = flow->nextDue(); due && (!next || *due < *next))
                     next = due;
         }
+        for (const auto& link : links)
+            if (link->done())
+                ended(*link);
         std::erase_if(links, [](const std::unique_ptr<Link>& link) { return link->done(); });
 
         polled.assign({{listener_.get(), POLLIN, 0}, {wakeup_.get(), POLLIN, 0}});
@@ -163,8 +170,8 @@ void DelayProxy::run(const std::stop_token& stop) {
                 return e;
             };
             // A side with nothing asked of it stays out, so that its hang-up cannot wake us in a loop.
-            const short clientEvents = events(link->up, link->down);
-            const short serverEvents = events(link->down, link->up);
+            const short clientEvents = link->silent ? 0 : events(link->up, link->down);
+            const short serverEvents = link->silent ? 0 : events(link->down, link->up);
             polled.push_back({clientEvents ? link->client.get() : -1, clientEvents, 0});
             polled.push_back({serverEvents ? link->server.get() : -1, serverEvents, 0});
         }
@@ -209,20 +216,33 @@ void DelayProxy::accept(std::vector<std::unique_ptr<Link>>& links) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK)
-                std::fprintf(stderr, "delay proxy: accept: %s\n", std::strerror(errno));
+                std::fprintf(stderr, "proxy: accept: %s\n", std::strerror(errno));
             return;
+        }
+        {
+            const QMutexLocker lock(&plan_);
+            if (refusing_)
+                continue; // the client sees its connection closed at once
         }
         const auto* address = reinterpret_cast<const sockaddr*>(serverAddress_.constData());
         // The server is near (loopback in the benchmarks): a blocking connect costs next to nothing.
         Fd server(::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC, 0));
         if (server.get() < 0 || ::connect(server.get(), address, socklen_t(serverAddress_.size())) != 0 ||
             ::fcntl(server.get(), F_SETFL, ::fcntl(server.get(), F_GETFL) | O_NONBLOCK) != 0) {
-            std::fprintf(stderr, "delay proxy: connect to the server: %s\n", std::strerror(errno));
+            std::fprintf(stderr, "proxy: connect to the server: %s\n", std::strerror(errno));
             continue; // the client sees its connection closed
         }
         noDelay(client.get());
         noDelay(server.get());
         auto link = std::make_unique<Link>();
+        {
+            const QMutexLocker lock(&plan_);
+            link->breakage = std::exchange(nextBreakage_, std::nullopt);
+            if (link->breakage)
+                refusing_ = refuseLater_;
+            if (recording_)
+                link->recording.emplace();
+        }
         link->client = std::move(client);
         link->server = std::move(server);
         links.push_back(std::move(link));
@@ -230,6 +250,8 @@ void DelayProxy::accept(std::vector<std::unique_ptr<Link>>& links) {
 }
 
 void DelayProxy::take(Link& link, bool fromClient) {
+    if (link.silent)
+        return;
     Flow& flow = fromClient ? link.up : link.down;
     const int from = fromClient ? link.client.get() : link.server.get();
     char buffer[ReadSize];
@@ -253,8 +275,13 @@ void DelayProxy::take(Link& link, bool fromClient) {
 void DelayProxy::pass(Link& link, bool toClient, Clock::time_point now) {
     Flow& flow = toClient ? link.down : link.up;
     const int to = toClient ? link.client.get() : link.server.get();
-    if (link.broken || flow.blocked)
+    if (link.broken || link.silent || flow.blocked)
         return;
+    quint64& passed = toClient ? link.passedDown : link.passedUp;
+    // how much more may pass this way before the link breaks
+    std::optional<quint64> allowed;
+    if (link.breakage && (link.breakage->direction == Direction::ToClient) == toClient)
+        allowed = link.breakage->afterBytes - std::min(passed, link.breakage->afterBytes);
     // The first answer after the client spoke ends one turn. Counted before it is written: once
     // written, the client may act on it before this thread comes back from the write.
     if (toClient && link.clientSpoke && !flow.queue.empty() && flow.queue.front().due <= now) {
@@ -263,8 +290,15 @@ void DelayProxy::pass(Link& link, bool toClient, Clock::time_point now) {
     }
     while (!flow.queue.empty() && flow.queue.front().due <= now) {
         Chunk& chunk = flow.queue.front();
-        const ssize_t n = ::send(to, chunk.bytes.constData() + chunk.sent,
-                                 std::size_t(chunk.bytes.size() - chunk.sent), MSG_NOSIGNAL);
+        std::size_t size = std::size_t(chunk.bytes.size() - chunk.sent);
+        if (allowed) {
+            if (*allowed == 0) {
+                breakLink(link);
+                return;
+            }
+            size = std::min<std::size_t>(size, *allowed);
+        }
+        const ssize_t n = ::send(to, chunk.bytes.constData() + chunk.sent, size, MSG_NOSIGNAL);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -278,8 +312,18 @@ void DelayProxy::pass(Link& link, bool toClient, Clock::time_point now) {
             chunksPassed_.fetch_add(1);
             lateNanos_.fetch_add(std::chrono::nanoseconds(now - chunk.due).count());
         }
+        if (link.recording)
+            (toClient ? link.recording->toClient : link.recording->toServer)
+                .append(chunk.bytes.constData() + chunk.sent, n);
+        passed += quint64(n);
+        if (allowed)
+            *allowed -= quint64(n);
         chunk.sent += n;
         flow.queued -= n;
+        if (allowed && *allowed == 0) {
+            breakLink(link);
+            return;
+        }
         if (chunk.sent < chunk.bytes.size()) {
             flow.blocked = true;
             break;
@@ -292,4 +336,55 @@ void DelayProxy::pass(Link& link, bool toClient, Clock::time_point now) {
     }
 }
 
-} // namespace bench
+void DelayProxy::breakLink(Link& link) {
+    switch (link.breakage->fault) {
+    case Fault::Silence:
+        link.silent = true;
+        return;
+    case Fault::Reset:
+        // closing with a zero linger time sends a reset instead of the orderly end
+        for (const Fd* fd : {&link.client, &link.server}) {
+            const linger now{1, 0};
+            ::setsockopt(fd->get(), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        }
+        link.broken = true;
+        return;
+    case Fault::Cut:
+        link.broken = true;
+        return;
+    }
+}
+
+void DelayProxy::ended(Link& link) {
+    if (!link.recording)
+        return;
+    const QMutexLocker lock(&plan_);
+    recordings_.append(std::move(*link.recording));
+    link.recording.reset();
+}
+
+void DelayProxy::breakNextLink(const Breakage& breakage, bool refuseLater) {
+    const QMutexLocker lock(&plan_);
+    nextBreakage_ = breakage;
+    refuseLater_ = refuseLater;
+    refusing_ = false;
+}
+
+void DelayProxy::mend() {
+    const QMutexLocker lock(&plan_);
+    nextBreakage_.reset();
+    refuseLater_ = refusing_ = false;
+}
+
+void DelayProxy::record(bool on) {
+    const QMutexLocker lock(&plan_);
+    recording_ = on;
+    recordings_.clear();
+}
+
+QList<DelayProxy::Recording> DelayProxy::endedLinks() const {
+    const QMutexLocker lock(&plan_);
+    return recordings_;
+}
+
+} // namespace testsupport
