@@ -149,20 +149,14 @@ int expectedRows(Lookup lookup) {
 
 // The data module's statement and provider as the service drives them, without the JSON.
 platform::DataPacket callPacket(Srv_Mvt04215::TrdmTrPosicao& dm, Lookup lookup) {
-    if (lookup == Lookup::ProdOrig) {
-        dm.adqProdOrig.setParam(QStringLiteral("P_NRMESA"), Table);
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDFILIAL"), Branch);
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDLOJA"), Store);
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCOUVER"), QStringLiteral("COUVER"));
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCONSUM"), QStringLiteral("CONSUM"));
-        dm.adqProdOrig.setParam(QStringLiteral("P_CDPRODCONSFEM"), QStringLiteral("CONSFEM"));
-        return dm.dspProdOrig.data();
-    }
-    dm.adqValMesaDest.close();
-    dm.adqValMesaDest.setParam(QStringLiteral("P_CDFILIAL"), Branch);
-    dm.adqValMesaDest.setParam(QStringLiteral("P_CDLOJA"), Store);
-    dm.adqValMesaDest.setParam(QStringLiteral("P_NRMESA"), Table);
-    return dm.dspValMesaDest.data();
+    if (lookup == Lookup::ProdOrig)
+        return dm.dspProdOrig.data({{"P_NRMESA", Table},
+                                    {"P_CDFILIAL", Branch},
+                                    {"P_CDLOJA", Store},
+                                    {"P_CDPRODCOUVER", QStringLiteral("COUVER")},
+                                    {"P_CDPRODCONSUM", QStringLiteral("CONSUM")},
+                                    {"P_CDPRODCONSFEM", QStringLiteral("CONSFEM")}});
+    return dm.dspValMesaDest.data({{"P_CDFILIAL", Branch}, {"P_CDLOJA", Store}, {"P_NRMESA", Table}});
 }
 
 enum Layer { Module, Packet, Bare, Layers };

@@ -29,7 +29,7 @@ void DependentRecords::copyComponents() {
     const platform::db::NamedValues originItem = {
         {"P_CDFILIAL", to_.branch}, {"P_NRCOMANDA", record_.originTab}, {"P_NRPRODCOMVEN", record_.item}};
     // read whole before writing: the inserts go to the table being read
-    const platform::DataPacket rows = dm_.adqItComandaEst.run(originItem).packet();
+    const platform::DataPacket rows = platform::db::packetOf(dm_.adqItComandaEst.run(originItem));
     platform::Dataset& obs = dm_.cdsObsItensEst;
     obs.loadPacket(dm_.dspObsItensEst.data(originItem));
     if (rows.rows.isEmpty())

@@ -2,9 +2,9 @@
 // record chose bound as one JSON parameter (never pasted into the text), every other value read from
 // the origin rows by the statements themselves.
 
+#include "SurchargeAndTable.h"
 #include "TransferWriters.h"
 #include "platform/db/Batch.h"
-#include "schema/CodeValues.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -101,19 +101,10 @@ void writeSetBased(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
         for (platform::db::Statement* del : {&dm.acmDelProdEstLote, &dm.acmDelProdLote})
             batch.add(*del, {{"P_CDFILIAL", to.branch}, {"P_CHAVES", moved}});
 
-    double total = 0;
-    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        total += it.value();
-    batch.add(dm.acmUpdComanda, {{"P_VRACRCOMANDA", total},
-                                 {"P_CDFILIAL", to.branch},
-                                 {"P_CDLOJA", to.store},
-                                 {"P_NRCOMANDA", to.tab}});
-    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        batch.add(dm.acmUpdComanda, {{"P_VRACRCOMANDA", it.value() * -1}, {"P_NRCOMANDA", it.key()}});
-    batch.add(dm.acmUpdMesa, {{"P_IDSTMESAAUX", schema::codes::TableOccupied},
-                              {"P_CDFILIAL", to.branch},
-                              {"P_CDLOJA", to.store},
-                              {"P_NRMESA", to.table}});
+    writeSurchargesAndTable(dm, to, plan,
+                            [&batch](platform::db::Statement& statement, platform::db::NamedValues values) {
+                                batch.add(statement, values);
+                            });
     transaction.commitWith(batch);
     batch.run();
 }

@@ -1,9 +1,9 @@
 // The transfer's writer statement by statement: per record the new item row, its dependent records and
-// the origin's deletion or reduction, then the surcharges and the destination table.
+// the origin's deletion or reduction, then the surcharges and the destination table, and the commit.
 
 #include "DependentRecords.h"
+#include "SurchargeAndTable.h"
 #include "TransferWriters.h"
-#include "schema/CodeValues.h"
 
 namespace Srv_Mvt04215 {
 namespace {
@@ -66,29 +66,10 @@ void deleteOriginItem(TrdmTrPosicao& dm, const TransferDestination& to, const Tr
         del->execute({{"P_CDFILIAL", to.branch}, {"P_NRCOMANDA", r.originTab}, {"P_NRPRODCOMVEN", r.item}});
 }
 
-// Every moved item's surcharge leaves its own origin tab and reaches the destination tab.
-void adjustSurchargesAndTable(TrdmTrPosicao& dm, const TransferDestination& to, const TransferPlan& plan) {
-    double total = 0;
-    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        total += it.value();
-    dm.acmUpdComanda.execute({{"P_CDFILIAL", to.branch},
-                              {"P_CDLOJA", to.store},
-                              {"P_VRACRCOMANDA", total},
-                              {"P_NRCOMANDA", to.tab}});
-    // the origin tabs share the branch and store just bound
-    for (auto it = plan.surchargeByOriginTab.cbegin(); it != plan.surchargeByOriginTab.cend(); ++it)
-        dm.acmUpdComanda.execute({{"P_VRACRCOMANDA", it.value() * -1}, {"P_NRCOMANDA", it.key()}});
-
-    dm.acmUpdMesa.execute({{"P_IDSTMESAAUX", schema::codes::TableOccupied},
-                           {"P_CDFILIAL", to.branch},
-                           {"P_CDLOJA", to.store},
-                           {"P_NRMESA", to.table}});
-}
-
 } // namespace
 
-void writeStatementByStatement(TrdmTrPosicao& dm, const TransferRequestRecords& request,
-                               const TransferPlan& plan) {
+void writeStatementByStatement(TrdmTrPosicao& dm, platform::db::Transaction& transaction,
+                               const TransferRequestRecords& request, const TransferPlan& plan) {
     const TransferDestination& to = request.destination;
     for (qsizetype i = 0; i < request.records.size(); ++i) {
         const TransferRecord& r = request.records[i];
@@ -108,7 +89,11 @@ void writeStatementByStatement(TrdmTrPosicao& dm, const TransferRequestRecords& 
             dependents.copyComponents();
         }
     }
-    adjustSurchargesAndTable(dm, to, plan);
+    writeSurchargesAndTable(dm, to, plan,
+                            [](platform::db::Statement& statement, platform::db::NamedValues values) {
+                                statement.execute(values);
+                            });
+    transaction.commit();
 }
 
 } // namespace Srv_Mvt04215

@@ -43,12 +43,10 @@ void transfer(TrdmTrPosicao& dm, Transaction& transaction, const TransferRequest
     checkRecords(request, read);
     const TransferPlan plan = planTransfer(request, read);
     watch.planned(request, plan);
-    if (writesSetBased(dm)) {
+    if (writesSetBased(dm))
         writeSetBased(dm, transaction, request, plan);
-    } else {
-        writeStatementByStatement(dm, request, plan);
-        transaction.commit();
-    }
+    else
+        writeStatementByStatement(dm, transaction, request, plan);
 }
 
 } // namespace

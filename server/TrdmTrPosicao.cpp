@@ -42,7 +42,8 @@ void TrdmTrPosicao::MtsDataModuleDeactivate() {
 }
 
 void TrdmTrPosicao::StartTrans() {
-    adcTrPosicao.beginTransaction();
+    if (!adcTrPosicao.inTransaction())
+        adcTrPosicao.beginTransaction();
 }
 
 void TrdmTrPosicao::CommitTrans() {

@@ -5,6 +5,7 @@
 #include "platform/Dataset.h"
 #include "platform/Export.h"
 #include "platform/db/Connection.h"
+#include "platform/db/QueryPacket.h"
 #include "platform/db/Statement.h"
 
 namespace Srv_Mvt04215 {
@@ -138,8 +139,8 @@ public:
     void MtsDataModuleActivate();
     void MtsDataModuleDeactivate();
 
-    // One transaction at a time: a second start joins the open one; commit and rollback without one
-    // do nothing.
+    // The suite's transaction interface: a second start joins the open transaction (unlike a
+    // Transaction guard, which refuses it); commit and rollback without one do nothing.
     void StartTrans();
     void CommitTrans();
     void RollbackTrans();

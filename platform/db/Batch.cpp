@@ -1,29 +1,24 @@
 #include "Batch.h"
 
 #include "Pipeline.h"
+#include "QueryPacket.h"
 #include "Statement.h"
 
 namespace platform::db {
 
 void Batch::begin() {
-    // decided now: the steps before run() cannot open one
-    if (!connection_.inTransaction())
-        steps_.append({Step::Kind::Begin});
+    connection_.refuseNestedTransaction();
+    steps_.append({Step::Kind::Begin});
+    begins_ = true;
 }
 
-void Batch::commit() {
+void Batch::commit(std::function<void()> committed) {
     steps_.append({Step::Kind::Commit});
+    committed_ = std::move(committed);
 }
 
 int Batch::add(Statement& statement, NamedValues values) {
-    statement.bind(values);
-    Step step{Step::Kind::Run, &statement};
-    for (const ParamDecl& p : statement.def().params) {
-        if (step.names.contains(p.name))
-            continue;
-        step.names << p.name;
-        step.values << statement.param(p.name);
-    }
+    Step step{Step::Kind::Run, &statement, statement.paramNames(), statement.valuesFor(values)};
     // Statements that run one by one meet the hook when they run; a pipeline's are seen as they are
     // queued, before the database sees any of them.
     if (connection_.holdsLibpqSession())
@@ -33,12 +28,16 @@ int Batch::add(Statement& statement, NamedValues values) {
 }
 
 void Batch::run() {
+    if (begins_)
+        connection_.refuseNestedTransaction();
     results_.clear();
     results_.resize(steps_.size());
     if (connection_.holdsLibpqSession())
         runPipeline(connection_, steps_, results_);
     else
         runOneByOne();
+    if (committed_)
+        committed_();
 }
 
 void Batch::runOneByOne() {
@@ -53,12 +52,10 @@ void Batch::runOneByOne() {
             break;
         case Step::Kind::Run: {
             Statement& statement = *step.statement;
-            for (qsizetype n = 0; n < step.names.size(); ++n)
-                statement.setParam(step.names[n], step.values[n]);
             if (statement.def().kind == StatementKind::Query)
-                results_[i].rows = statement.run().packet();
+                results_[i].rows = packetOf(statement.runWith(step.values));
             else
-                results_[i].rowsAffected = statement.execute();
+                results_[i].rowsAffected = statement.executeWith(step.values);
             break;
         }
         }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QVariant>
+#include <functional>
 
 namespace platform::db {
 
@@ -18,20 +19,22 @@ struct BatchResult {
 // Statements that go to the database together, run in the order they were added. On PostgreSQL through
 // Qt's own driver the whole batch travels in one pipeline and waits for the server once, however many
 // statements it holds; elsewhere (PostgreSQL through ODBC included) the statements run one after another.
-// A statement's values are taken when it is added, so one statement may be added many times with
-// different values. Beginning and committing the transaction can be steps of the batch, so that they
-// share its one wait.
+// A statement's values are taken when it is added, each run with all its own (as Statement::run takes
+// them), so one statement may be added many times with different values. Beginning and committing the
+// transaction can be steps of the batch, so that they share its one wait (see Transaction).
 class Batch {
 public:
     explicit Batch(Connection& connection) : connection_(connection) {}
     Batch(const Batch&) = delete;
     Batch& operator=(const Batch&) = delete;
 
-    // Begins a transaction, unless one is open already: a second start joins it.
+    // Begins a transaction; one open already, when the step is added or when the batch runs, is a
+    // DatabaseError.
     void begin();
-    void commit();
-    // Sets `values` on the statement and adds a run of it with all its current values; returns the
-    // index of its result. Throws DatabaseError for a name the statement does not have.
+    // Commits; `committed` is called once the batch ran through.
+    void commit(std::function<void()> committed = {});
+    // Adds a run of the statement with `values`; returns the index of its result. Throws DatabaseError
+    // for a name the statement does not have, or one its text uses that `values` leaves out.
     int add(Statement& statement, NamedValues values = {});
     int size() const { return int(steps_.size()); }
 
@@ -45,8 +48,8 @@ public:
         enum class Kind { Begin, Commit, Run };
         Kind kind = Kind::Run;
         Statement* statement = nullptr;
-        QStringList names;      // distinct parameter names, in order of first occurrence
-        QList<QVariant> values; // one per name
+        QStringList names;      // the statement's parameter names, each once
+        QList<QVariant> values; // one per name, as the run gave it
     };
 
 private:
@@ -55,6 +58,8 @@ private:
     Connection& connection_;
     QList<Step> steps_;
     QList<BatchResult> results_;
+    bool begins_ = false;
+    std::function<void()> committed_;
 };
 
 } // namespace platform::db

@@ -178,9 +178,13 @@ void Connection::runControl(const QString& sql, const char* what) {
         throw error(query, QString::fromUtf8(what));
 }
 
-void Connection::beginTransaction() {
+void Connection::refuseNestedTransaction() const {
     if (inTransaction_)
-        return;
+        throw DatabaseError(QStringLiteral("Já há uma transação aberta nesta conexão."), {}, {});
+}
+
+void Connection::beginTransaction() {
+    refuseNestedTransaction();
     commitUnanswered_ = false;
     serverTransaction_.reset();
     if (dialect() == Dialect::SQLite) {

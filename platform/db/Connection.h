@@ -72,9 +72,12 @@ public:
     // returns its connection string; an existing file is an error. Opening never creates a file.
     static QString createSqliteFile(const QString& path);
 
-    // SQLite writers take the write lock when the transaction begins, so that two terminals on one
-    // file queue up instead of failing halfway through.
+    // One transaction at a time: beginning one while one is open is a DatabaseError (a nested scope
+    // would commit or roll back the outer one). SQLite writers take the write lock when the
+    // transaction begins, so that two terminals on one file queue up instead of failing halfway through.
     void beginTransaction();
+    // Throws that DatabaseError when a transaction is open.
+    void refuseNestedTransaction() const;
     void commit();
     void rollback();
     bool inTransaction() const { return inTransaction_; }

@@ -4,7 +4,6 @@
 
 #include <QSqlField>
 #include <QSqlRecord>
-#include <optional>
 
 namespace platform::db {
 namespace {
@@ -62,12 +61,16 @@ Statement::Statement(Connection& connection, StatementDef def)
         const QString key = p.name.toUpper();
         if (slots_.contains(key))
             continue;
-        slots_.insert(key, int(values_.size()));
-        values_.append(QVariant());
+        slots_.insert(key, int(names_.size()));
+        names_.append(p.name);
         nulls_.append(typedNull(p.type));
-        changed_.append(true);
     }
     connection_.attach(this);
+}
+
+Statement::~Statement() {
+    close();
+    connection_.detach(this);
 }
 
 int Statement::slot(const QString& name) const {
@@ -78,16 +81,11 @@ int Statement::slot(const QString& name) const {
     return slots_.value(name.toUpper(), -1);
 }
 
-Statement::~Statement() {
-    connection_.detach(this);
-}
-
 void Statement::release() {
-    open_ = false;
-    eof_ = true;
-    row_.clear();
+    close();
     query_ = QSqlQuery();
     preparedFor_ = 0;
+    parsedFor_ = 0;
     columnsResolved_ = false;
 }
 
@@ -95,46 +93,71 @@ QString Statement::currentText() const {
     return def_.textFor(connection_.dialect());
 }
 
-void Statement::setParam(const QString& name, const QVariant& value) {
-    const int at = slot(name);
-    if (at < 0)
-        throw DatabaseError(QStringLiteral("%1 não tem o parâmetro %2.").arg(def_.name, name), {}, {},
-                            def_.name);
-    // A value the query already holds is not handed to it again: most parameters of a statement run
-    // for every record of a request (the branch, the tab) stay the same from one run to the next.
-    QVariant& held = values_[at];
-    if (held.metaType() == value.metaType() && held == value)
+void Statement::parse() {
+    if (parsedFor_ == connection_.generation() && parsedFor_ != 0)
         return;
-    held = value;
-    changed_[at] = true;
-}
-
-void Statement::bind(NamedValues values) {
-    for (const auto& [name, value] : values)
-        setParam(QString::fromLatin1(name), value);
-}
-
-QVariant Statement::param(const QString& name) const {
-    const int at = slot(name);
-    return at < 0 ? QVariant() : values_[at];
-}
-
-void Statement::prepare() {
-    if (preparedFor_ == connection_.generation() && preparedFor_ != 0)
-        return;
-    positional_ = toPositional(currentText());
-    occurrenceSlot_.clear();
-    for (const QString& n : std::as_const(positional_.names)) {
+    PositionalSql positional = toPositional(currentText());
+    QList<int> occurrences, used;
+    for (const QString& n : std::as_const(positional.names)) {
         const int at = slot(n);
         if (at < 0)
             throw ConfigError(QStringLiteral("O parâmetro %1 de %2 não foi declarado.").arg(n, def_.name));
-        occurrenceSlot_.append(at);
+        occurrences.append(at);
+        if (!used.contains(at))
+            used.append(at);
     }
+    positional_ = std::move(positional);
+    occurrenceSlot_ = std::move(occurrences);
+    usedSlots_ = std::move(used);
+    parsedFor_ = connection_.generation();
+}
+
+namespace {
+
+QString nameText(const char* name) {
+    return QString::fromLatin1(name);
+}
+const QString& nameText(const QString& name) {
+    return name;
+}
+
+} // namespace
+
+template <typename Named> QList<QVariant> Statement::resolve(const Named& values) {
+    parse();
+    QList<QVariant> bound(names_.size());
+    QList<bool> given(names_.size(), false);
+    for (const auto& [name, value] : values) {
+        const int at = slot(nameText(name));
+        if (at < 0)
+            throw DatabaseError(QStringLiteral("%1 não tem o parâmetro %2.").arg(def_.name, nameText(name)),
+                                {}, {}, def_.name);
+        bound[at] = value;
+        given[at] = true;
+    }
+    for (const int at : std::as_const(usedSlots_))
+        if (!given[at])
+            throw DatabaseError(QStringLiteral("%1 não recebeu o parâmetro %2.").arg(def_.name, names_[at]),
+                                {}, {}, def_.name);
+    return bound;
+}
+
+QList<QVariant> Statement::valuesFor(NamedValues values) {
+    return resolve(values);
+}
+
+QList<QVariant> Statement::valuesFor(const ValueList& values) {
+    return resolve(values);
+}
+
+void Statement::prepare() {
+    parse();
+    if (preparedFor_ == connection_.generation() && preparedFor_ != 0)
+        return;
     query_ = QSqlQuery(connection_.database());
     columnsResolved_ = false;
     query_.setForwardOnly(true);
     query_.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    changed_.fill(true); // a query just prepared holds no values yet
     connection_.countRoundTrip();
     if (!query_.prepare(positional_.text))
         throw connection_.error(query_, QStringLiteral("preparar %1").arg(def_.name));
@@ -142,45 +165,36 @@ void Statement::prepare() {
     preparedFor_ = connection_.generation();
 }
 
-void Statement::bindAll() {
-    for (int i = 0; i < occurrenceSlot_.size(); ++i) {
-        const int at = occurrenceSlot_[i];
-        if (!changed_[at])
-            continue;
-        const QVariant& v = values_[at];
-        query_.bindValue(i, v.isNull() ? nulls_[at] : v);
-    }
-    changed_.fill(false);
-}
-
-void Statement::exec() {
+void Statement::exec(const QList<QVariant>& values) {
     connection_.aboutToRun(def_.name);
     prepare();
-    bindAll();
+    // every placeholder takes its value of this run
+    for (int i = 0; i < occurrenceSlot_.size(); ++i) {
+        const int at = occurrenceSlot_[i];
+        const QVariant& v = values[at];
+        query_.bindValue(i, v.isNull() ? nulls_[at] : v);
+    }
     connection_.countRoundTrip();
     if (!query_.exec())
         throw connection_.error(query_, QStringLiteral("executar %1").arg(def_.name));
 }
 
 OpenQuery Statement::run(NamedValues values) {
-    close();
-    bind(values);
-    open();
-    return OpenQuery(*this);
+    return runWith(valuesFor(values));
 }
 
-void Statement::open() {
-    if (open_)
-        return;
-    exec();
+OpenQuery Statement::run(const ValueList& values) {
+    return runWith(valuesFor(values));
+}
+
+OpenQuery Statement::runWith(const QList<QVariant>& values) {
+    close();
+    exec(values);
     // The columns of a prepared text do not change from one run to the next: declared fields are
     // found in the result once per preparation.
     if (def_.resultFields.isEmpty() || !columnsResolved_)
         resolveColumns();
-    open_ = true;
-    rowCount_ = 0;
-    eof_ = false;
-    next();
+    return OpenQuery(*this);
 }
 
 void Statement::resolveColumns() {
@@ -209,123 +223,26 @@ void Statement::resolveColumns() {
 }
 
 void Statement::close() {
-    if (!open_)
+    if (!cursor_)
         return;
+    cursor_->letGo();
+    cursor_ = nullptr;
     query_.finish();
-    open_ = false;
-    eof_ = true;
-    row_.clear();
-}
-
-void Statement::next() {
-    if (!open_ || eof_)
-        return;
-    if (query_.next()) {
-        readRow();
-        ++rowCount_;
-    } else {
-        if (query_.lastError().isValid())
-            throw connection_.error(query_, QStringLiteral("ler %1").arg(def_.name));
-        eof_ = true;
-        row_.clear();
-    }
-}
-
-void Statement::readRow() {
-    row_.resize(fields_.size());
-    for (int i = 0; i < fields_.size(); ++i)
-        row_[i] = coerceToField(fields_[i], query_.value(sqlColumn_[i]));
-}
-
-int Statement::column(const QString& field) const {
-    for (int i = 0; i < fields_.size(); ++i)
-        if (fields_[i].name.compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    throw ConfigError(QStringLiteral("O campo %1 não está no resultado de %2.").arg(field, def_.name));
-}
-
-QVariant Statement::value(const QString& field) const {
-    if (!open_)
-        throw DatabaseError(QStringLiteral("%1 não está aberta.").arg(def_.name), {}, {}, def_.name);
-    const int col = column(field);
-    return eof_ ? QVariant() : row_.value(col);
-}
-
-QString Statement::asString(const QString& field) const {
-    const QVariant v = value(field);
-    if (v.metaType().id() == QMetaType::Double)
-        return QString::number(v.toDouble(), 'g', 15);
-    return v.toString();
-}
-
-double Statement::asFloat(const QString& field) const {
-    const QVariant v = value(field);
-    if (v.isNull())
-        return 0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("\"%1\" não é um número válido (%2).").arg(v.toString(), field));
-    return d;
-}
-
-int Statement::asInteger(const QString& field) const {
-    const QVariant v = value(field);
-    if (v.isNull())
-        return 0;
-    bool ok = false;
-    const QString text = asString(field).trimmed();
-    const int n = text.toInt(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("\"%1\" não é um valor inteiro válido (%2).").arg(text, field));
-    return n;
-}
-
-// Delivers every row from the first to `each`; the statement stays as open as it was.
-template <typename Each> void Statement::eachRow(Each each) {
-    if (open_ && rowCount_ > 1)
-        close(); // a provider always delivers from the first row
-    const bool wasOpen = open_;
-    open();
-    try {
-        while (!eof_) {
-            each();
-            next();
-        }
-    } catch (...) {
-        close(); // never leave a half-read result for the next caller
-        throw;
-    }
-    if (!wasOpen)
-        close();
-}
-
-DataPacket Statement::packet() {
-    DataPacket packet;
-    // the row is handed over, not copied: the next one is read into a fresh record
-    eachRow([&] { packet.rows.append(std::move(row_)); });
-    packet.fields = fields_;
-    return packet;
-}
-
-QByteArray Statement::packetJson() {
-    std::optional<PacketJsonWriter> writer;
-    eachRow([&] {
-        if (!writer)
-            writer.emplace(fields_);
-        writer->append(row_);
-    });
-    if (!writer)
-        writer.emplace(fields_);
-    return writer->finish();
 }
 
 int Statement::execute(NamedValues values) {
-    bind(values);
+    return executeWith(valuesFor(values));
+}
+
+int Statement::execute(const ValueList& values) {
+    return executeWith(valuesFor(values));
+}
+
+int Statement::executeWith(const QList<QVariant>& values) {
     // a command outside a transaction is a write of its own
     if (!connection_.inTransaction())
         connection_.releaseReaders();
-    exec();
+    exec(values);
     const int rows = query_.numRowsAffected();
     query_.finish();
     return rows;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Connection.h"
+#include "OpenQuery.h"
 #include "SqlStore.h"
 #include "SqlText.h"
 #include "platform/DataPacket.h"
@@ -8,7 +9,6 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <initializer_list>
-#include <optional>
 #include <utility>
 
 namespace platform::db {
@@ -40,12 +40,14 @@ struct StatementDef {
 
 // Values bound by name for one run: {{"P_CDFILIAL", branch}, {"P_NRMESA", table}}.
 using NamedValues = std::initializer_list<std::pair<const char*, QVariant>>;
+// The same with names known only when the program runs.
+using ValueList = QList<std::pair<QString, QVariant>>;
 
-class OpenQuery;
-
-// A statement bound to a connection. Prepared once per connection (again only after a reconnect),
-// parameters bound by name: a name that stands twice takes its value at both places, and a value
-// stays bound until it is set again.
+// A statement bound to a connection: its prepared query (prepared once per connection, again only after
+// a reconnect) and one slot per parameter name. Every run binds every parameter its text uses from that
+// run's own values, and nothing carries over to the next: a name that stands twice takes its value at
+// both places, a NULL binds as a NULL of the declared type, and a name the run does not give, or one the
+// statement does not have, is a DatabaseError naming the statement and the parameter.
 class Statement {
 public:
     Statement(Connection& connection, StatementDef def);
@@ -58,109 +60,58 @@ public:
     // The text the statement runs on the open connection.
     QString currentText() const;
 
-    // Throws DatabaseError for a name the statement does not have.
-    void setParam(const QString& name, const QVariant& value);
-    void bind(NamedValues values);
-    QVariant param(const QString& name) const;
-
-    // Query: runs it afresh with `values` (the others keep theirs) and stands on the first row; the
-    // query is closed again when the returned OpenQuery goes.
+    // Query: runs it afresh with `values` and stands on the first row; the rows are let go when the
+    // returned OpenQuery goes, or when the statement runs again.
     OpenQuery run(NamedValues values = {});
-
-    // Query: runs it (nothing when already open) and stands on the first row.
-    void open();
-    void close();
-    bool isOpen() const { return open_; }
-    bool isEmpty() const { return open_ && rowCount_ == 0 && eof_; }
-    bool eof() const { return eof_; }
-    void next();
-    // Values of the current row through the typed result fields (or the select list).
-    QVariant value(const QString& field) const;
-    QString asString(const QString& field) const;
-    double asFloat(const QString& field) const;
-    // Throws Error when the value does not read as an integer.
-    int asInteger(const QString& field) const;
-    const FieldList& fields() const { return fields_; }
-
-    // Provider: the whole result as one packet; opens the query when closed and closes it again then.
-    DataPacket packet();
-    // The same packet as JSON, written while the rows are read.
-    QByteArray packetJson();
-
-    // Command: runs it with `values` (the others keep theirs) and returns the number of rows it changed.
+    OpenQuery run(const ValueList& values);
+    // Command: runs it with `values` and returns the number of rows it changed.
     int execute(NamedValues values = {});
+    int execute(const ValueList& values);
 
+    // An OpenQuery of this statement is reading rows.
+    bool isOpen() const { return cursor_ != nullptr; }
+    // Lets go of the rows of the open query; its OpenQuery reads no more.
+    void close();
     // Closes the statement and frees its prepared query; the next run prepares it again.
     void release();
 
 private:
+    friend class OpenQuery;
+    friend class Batch;
+
+    // The distinct parameter names, in order of first declaration: one slot each.
+    const QStringList& paramNames() const { return names_; }
+    // One value per slot for a run: throws for a name the statement does not have and for one its text
+    // uses that `values` leaves out.
+    QList<QVariant> valuesFor(NamedValues values);
+    QList<QVariant> valuesFor(const ValueList& values);
+    template <typename Named> QList<QVariant> resolve(const Named& values);
+    OpenQuery runWith(const QList<QVariant>& values);
+    int executeWith(const QList<QVariant>& values);
+
+    int slot(const QString& name) const; // -1 for a name the statement does not have
+    void parse();                        // the text of the connected dialect, once per connection
     void prepare();
-    void bindAll();
-    void exec();
-    void readRow();
+    void exec(const QList<QVariant>& values);
     void resolveColumns();
-    template <typename Each> void eachRow(Each each);
-    int column(const QString& field) const;
 
     Connection& connection_;
     StatementDef def_;
-    int slot(const QString& name) const; // -1 for a name the statement does not have
+    QHash<QString, int> slots_; // by upper-case name
+    QStringList names_;         // per slot
+    QList<QVariant> nulls_;     // a typed empty value per slot
 
+    quint64 parsedFor_ = 0; // the connection generation positional_ and usedSlots_ were read for
     PositionalSql positional_;
+    QList<int> occurrenceSlot_; // per placeholder of the text
+    QList<int> usedSlots_;      // each slot the text uses, once
+
     quint64 preparedFor_ = 0;
     QSqlQuery query_;
-    // One slot per distinct parameter name; every placeholder occurrence takes its slot's value.
-    QHash<QString, int> slots_; // by upper-case name
-    QList<QVariant> values_;
-    QList<QVariant> nulls_;        // a typed empty value per slot
-    QList<int> occurrenceSlot_;    // per placeholder of the prepared text
-    QList<bool> changed_;          // per slot: set since the query last took the values
-    FieldList fields_;             // result fields of the open query
+    FieldList fields_;             // result fields of the last run
     QList<int> sqlColumn_;         // for each result field, its column in the select list
     bool columnsResolved_ = false; // fields_ and sqlColumn_ hold for the current preparation
-    Record row_;
-    bool open_ = false;
-    bool eof_ = true;
-    int rowCount_ = 0;
-};
-
-// One use of a query: run with its values by Statement::run, read from the first row on, and closed
-// when it goes out of scope, so that no later use finds it open on the rows of earlier values.
-class OpenQuery {
-public:
-    ~OpenQuery() { query_.close(); }
-    OpenQuery(const OpenQuery&) = delete;
-    OpenQuery& operator=(const OpenQuery&) = delete;
-
-    bool isEmpty() const { return query_.isEmpty(); }
-    bool eof() const { return query_.eof(); }
-    void next() { query_.next(); }
-    QVariant value(const QString& field) const { return query_.value(field); }
-    QString asString(const QString& field) const { return query_.asString(field); }
-    double asFloat(const QString& field) const { return query_.asFloat(field); }
-    int asInteger(const QString& field) const { return query_.asInteger(field); }
-    // Every row from the first as one packet, or as its JSON.
-    DataPacket packet() { return query_.packet(); }
-    QByteArray packetJson() { return query_.packetJson(); }
-
-private:
-    friend class Statement;
-    explicit OpenQuery(Statement& query) : query_(query) {}
-
-    Statement& query_;
-};
-
-// A provider turns its query into one data packet; with values, of a run afresh with them.
-class Provider {
-public:
-    explicit Provider(Statement& query) : query_(query) {}
-    DataPacket data() { return query_.packet(); }
-    QByteArray dataJson() { return query_.packetJson(); }
-    DataPacket data(NamedValues values) { return query_.run(values).packet(); }
-    QByteArray dataJson(NamedValues values) { return query_.run(values).packetJson(); }
-
-private:
-    Statement& query_;
+    OpenQuery* cursor_ = nullptr;  // the run whose rows are being read
 };
 
 } // namespace platform::db

@@ -6,12 +6,14 @@
 #include "platform/ItemNumbering.h"
 #include "platform/Session.h"
 #include "platform/db/Batch.h"
+#include "platform/db/QueryPacket.h"
 #include "platform/db/Statement.h"
 #include "platform/db/Transaction.h"
 
 #include <QDir>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -57,25 +59,20 @@ TYPED_TEST(DatabaseTest, ANameThatStandsTwiceTakesItsValueAtBothPlaces) {
                 {.name = QStringLiteral("adqTwice"),
                  .sql = QStringLiteral("SELECT K, N FROM T WHERE K = :P_K AND N > (SELECT MIN(N) FROM T "
                                        "WHERE K = :P_K) ORDER BY N")});
-    q.setParam(QStringLiteral("P_K"), QStringLiteral("a"));
-    const DataPacket p = q.packet();
+    const DataPacket p = Provider(q).data({{"P_K", QStringLiteral("a")}});
     ASSERT_EQ(p.rows.size(), 1);
     EXPECT_EQ(p.rows[0][1].toDouble(), 3.0);
     EXPECT_FALSE(q.isOpen()) << "the provider closes what it opened";
 }
 
-TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
+TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndBindEveryRun) {
     Statement ins(*this->conn, insertT());
     const int before = this->conn->prepareCount();
     const QDateTime when(QDate(2026, 12, 8), QTime(12, 30, 15, 250));
-    ins.setParam(QStringLiteral("P_D"), when);
-    for (int i = 0; i < 5; ++i) {
-        ins.setParam(QStringLiteral("P_K"), QStringLiteral("k%1").arg(i));
-        ins.setParam(QStringLiteral("P_N"), i + 0.5);
-        EXPECT_EQ(ins.execute(), 1);
-    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(ins.execute({{"P_K", QStringLiteral("k%1").arg(i)}, {"P_N", i + 0.5}, {"P_D", when}}), 1);
     EXPECT_EQ(this->conn->prepareCount() - before, 1);
-    // P_D was set once and stays bound for every run
+    // every run binds its date-time again
     EXPECT_EQ(this->database->count(QStringLiteral("T WHERE D IS NOT NULL")), 5);
 
     Statement q(*this->conn, {.name = QStringLiteral("adqT"),
@@ -83,14 +80,13 @@ TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
                               .resultFields = {{QStringLiteral("K"), FieldType::String, 2},
                                                {QStringLiteral("N"), FieldType::Float},
                                                {QStringLiteral("D"), FieldType::DateTime}}});
-    q.setParam(QStringLiteral("P_K"), QStringLiteral("k3"));
-    q.open();
-    ASSERT_FALSE(q.isEmpty());
-    EXPECT_EQ(q.asString(QStringLiteral("K")), QStringLiteral("k3"));
-    EXPECT_DOUBLE_EQ(q.asFloat(QStringLiteral("N")), 3.5);
-    EXPECT_EQ(q.value(QStringLiteral("D")).toDateTime(), when) << "date-times keep their milliseconds";
-    q.next();
-    EXPECT_TRUE(q.eof());
+    auto k3 = q.run({{"P_K", QStringLiteral("k3")}});
+    ASSERT_FALSE(k3.isEmpty());
+    EXPECT_EQ(k3.asString(QStringLiteral("K")), QStringLiteral("k3"));
+    EXPECT_DOUBLE_EQ(k3.asFloat(QStringLiteral("N")), 3.5);
+    EXPECT_EQ(k3.value(QStringLiteral("D")).toDateTime(), when) << "date-times keep their milliseconds";
+    k3.next();
+    EXPECT_TRUE(k3.eof());
     {
         // a run with other values starts afresh on a query left open, and closes it when it goes
         const auto rows = q.run({{"P_K", QStringLiteral("k1")}});
@@ -102,10 +98,7 @@ TYPED_TEST(DatabaseTest, StatementsArePreparedOnceAndKeepTheirValues) {
 
 TYPED_TEST(DatabaseTest, NullsBindAndReadAsEmpty) {
     Statement ins(*this->conn, insertT());
-    ins.setParam(QStringLiteral("P_K"), QVariant());
-    ins.setParam(QStringLiteral("P_N"), QVariant());
-    ins.setParam(QStringLiteral("P_D"), QVariant());
-    ins.execute();
+    ins.execute({{"P_K", QVariant()}, {"P_N", QVariant()}, {"P_D", QVariant()}});
     EXPECT_EQ(this->database->count(QStringLiteral("T WHERE K IS NULL AND N IS NULL AND D IS NULL")), 1);
 }
 
@@ -114,21 +107,21 @@ TYPED_TEST(DatabaseTest, EmptyResultGivesAPacketWithFieldsAndNoRows) {
                               .sql = QStringLiteral("SELECT K, N FROM T WHERE K = :P_K"),
                               .resultFields = {{QStringLiteral("K"), FieldType::String, 10},
                                                {QStringLiteral("N"), FieldType::Float}}});
-    q.setParam(QStringLiteral("P_K"), QStringLiteral("none"));
-    const DataPacket p = q.packet();
+    const DataPacket p = Provider(q).data({{"P_K", QStringLiteral("none")}});
     EXPECT_EQ(p.fields.size(), 2);
     EXPECT_TRUE(p.rows.isEmpty());
 }
 
 TYPED_TEST(DatabaseTest, UnknownParametersAndBadStatementsAreDatabaseErrors) {
     Statement ins(*this->conn, insertT());
-    EXPECT_THROW(ins.setParam(QStringLiteral("P_NOPE"), 1), DatabaseError);
+    EXPECT_THROW(
+        ins.execute({{"P_K", QStringLiteral("k")}, {"P_N", 1.0}, {"P_D", QVariant()}, {"P_NOPE", 1}}),
+        DatabaseError);
     Statement bad(*this->conn, {.name = QStringLiteral("acmBad"),
                                 .kind = StatementKind::Command,
                                 .sql = QStringLiteral("UPDATE NO_SUCH_TABLE SET X = :P_X")});
-    bad.setParam(QStringLiteral("P_X"), 1);
     try {
-        bad.execute();
+        bad.execute({{"P_X", 1}});
         FAIL() << "a statement on a missing table ran";
     } catch (const DatabaseError& e) {
         const QString text = ADOExceptionMessage(e, *this->conn, {});
@@ -138,13 +131,51 @@ TYPED_TEST(DatabaseTest, UnknownParametersAndBadStatementsAreDatabaseErrors) {
     }
 }
 
+// Nothing carries over from one run to the next: a parameter that a run leaves out is an error naming
+// the statement and the parameter, not the value of the run before, whichever way the statement runs.
+TYPED_TEST(DatabaseTest, AForgottenParameterIsAnErrorInsteadOfTheLastRunsValue) {
+    Statement ins(*this->conn, insertT());
+    Statement q(*this->conn, {.name = QStringLiteral("adqByKeyAndNumber"),
+                              .sql = QStringLiteral("SELECT K FROM T WHERE K = :P_K OR N = :P_N")});
+    const QDateTime when(QDate(2026, 12, 8), QTime(12, 30));
+    ASSERT_EQ(ins.execute({{"P_K", QStringLiteral("first")}, {"P_N", 1.0}, {"P_D", when}}), 1);
+    ASSERT_EQ(packetOf(q.run({{"P_K", QStringLiteral("first")}, {"P_N", 1.0}})).rows.size(), 1);
+    Batch batch(*this->conn);
+    const std::pair<const char*, std::function<void()>> forgetful[] = {
+        {"acmInsT",
+         [&] {
+             ins.execute({{"P_K", QStringLiteral("second")}, {"P_D", when}});
+         }},
+        {"acmInsT",
+         [&] {
+             batch.add(ins, {{"P_K", QStringLiteral("second")}, {"P_D", when}});
+         }},
+        {"adqByKeyAndNumber",
+         [&] {
+             q.run({{"P_K", QStringLiteral("second")}});
+         }},
+    };
+    for (const auto& [statement, run] : forgetful) {
+        try {
+            run();
+            ADD_FAILURE() << statement << " ran without P_N";
+        } catch (const DatabaseError& e) {
+            EXPECT_TRUE(e.text().contains(QLatin1String(statement))) << e.what();
+            EXPECT_TRUE(e.text().contains(QStringLiteral("P_N"))) << e.what();
+        }
+    }
+    EXPECT_EQ(batch.size(), 0);
+    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("first")});
+}
+
 TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
     Statement ins(*this->conn, insertT());
-    ins.setParam(QStringLiteral("P_N"), 1.0);
+    auto insert = [&](const QString& key) {
+        ins.execute({{"P_K", key}, {"P_N", 1.0}, {"P_D", QVariant()}});
+    };
     this->conn->beginTransaction();
-    this->conn->beginTransaction(); // joins the open one
-    ins.setParam(QStringLiteral("P_K"), QStringLiteral("rolled"));
-    ins.execute();
+    EXPECT_THROW(this->conn->beginTransaction(), DatabaseError) << "a second start is refused";
+    insert(QStringLiteral("rolled"));
     this->conn->rollback();
     EXPECT_FALSE(this->conn->inTransaction());
     EXPECT_EQ(this->database->count(QStringLiteral("T")), 0);
@@ -152,26 +183,38 @@ TYPED_TEST(DatabaseTest, TransactionsCommitRollBackAndDoNotNest) {
     EXPECT_NO_THROW(this->conn->commit());
     {
         Transaction t(*this->conn);
-        ins.setParam(QStringLiteral("P_K"), QStringLiteral("kept"));
-        ins.execute();
+        insert(QStringLiteral("kept"));
         t.commit();
     }
     {
         Transaction t(*this->conn);
-        ins.setParam(QStringLiteral("P_K"), QStringLiteral("dropped"));
-        ins.execute();
+        insert(QStringLiteral("dropped"));
+        // an inner guard neither commits nor rolls back the outer transaction
+        EXPECT_THROW(Transaction inner(*this->conn), DatabaseError);
+        EXPECT_TRUE(this->conn->inTransaction());
     } // no commit: rolled back on scope exit
-    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T")), QStringList{QStringLiteral("kept")});
+    {
+        Transaction t(*this->conn, Transaction::Start::WithBatch);
+        Batch batch(*this->conn);
+        t.beginWith(batch);
+        batch.add(ins, {{"P_K", QStringLiteral("batched")}, {"P_N", 2.0}, {"P_D", QVariant()}});
+        t.commitWith(batch);
+        batch.run();
+        EXPECT_FALSE(this->conn->inTransaction());
+        EXPECT_THROW(t.commit(), DatabaseError) << "nothing is left to commit";
+    }
+    EXPECT_EQ(this->database->rows(QStringLiteral("SELECT K FROM T ORDER BY K")),
+              (QStringList{QStringLiteral("batched"), QStringLiteral("kept")}));
 }
 
 TYPED_TEST(DatabaseTest, FaultInjectionFailsTheNamedRun) {
     Statement ins(*this->conn, insertT());
-    ins.setParam(QStringLiteral("P_K"), QStringLiteral("x"));
     FaultInjection fail(*this->conn, [](const QString& name) {
         if (name == QStringLiteral("acmInsT"))
             throw DatabaseError(QStringLiteral("injected"), QStringLiteral("injected"), QStringLiteral("-1"));
     });
-    EXPECT_THROW(ins.execute(), DatabaseError);
+    EXPECT_THROW(ins.execute({{"P_K", QStringLiteral("x")}, {"P_N", QVariant()}, {"P_D", QVariant()}}),
+                 DatabaseError);
     EXPECT_EQ(this->database->count(QStringLiteral("T")), 0);
 }
 
@@ -207,14 +250,14 @@ TYPED_TEST(DatabaseTest, NextItemNumberOfATab) {
 // be rolled back.
 TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollBack) {
     Statement ins(*this->conn, insertT());
-    for (int i = 0; i < 30; ++i) {
-        ins.setParam(QStringLiteral("P_K"), QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0')));
-        ins.execute();
-    }
+    for (int i = 0; i < 30; ++i)
+        ins.execute({{"P_K", QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0'))},
+                     {"P_N", QVariant()},
+                     {"P_D", QVariant()}});
     Statement all(*this->conn,
                   {.name = QStringLiteral("adqAll"), .sql = QStringLiteral("SELECT K FROM T ORDER BY K")});
-    all.open();
-    ASSERT_EQ(all.asString(QStringLiteral("K")), QStringLiteral("k00"));
+    const auto halfRead = all.run();
+    ASSERT_EQ(halfRead.asString(QStringLiteral("K")), QStringLiteral("k00"));
     Statement one(*this->conn, {.name = QStringLiteral("adqOne"),
                                 .sql = QStringLiteral("SELECT K, N, D FROM T WHERE K = :P_K"),
                                 .resultFields = {{QStringLiteral("K"), FieldType::String, 10},
@@ -229,7 +272,7 @@ TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollB
     failing.begin();
     failing.add(ins, {{"P_K", QStringLiteral("x")}, {"P_N", 1.5}, {"P_D", when}});
     failing.add(bad, {{"P_K", QStringLiteral("x")}});
-    failing.add(ins, {{"P_K", QStringLiteral("y")}});
+    failing.add(ins, {{"P_K", QStringLiteral("y")}, {"P_N", 1.5}, {"P_D", when}});
     EXPECT_THROW(failing.run(), DatabaseError);
     EXPECT_TRUE(this->conn->inTransaction());
     this->conn->rollback();
@@ -252,9 +295,7 @@ TYPED_TEST(DatabaseTest, ABatchRunsInOrderAndAFailureLeavesTheTransactionToRollB
     EXPECT_EQ(this->database->count(QStringLiteral("T WHERE K = 'z'")), 1);
 
     // the half-read query runs again as before
-    all.close();
-    all.open();
-    EXPECT_EQ(all.asString(QStringLiteral("K")), QStringLiteral("k00"));
+    EXPECT_EQ(all.run().asString(QStringLiteral("K")), QStringLiteral("k00"));
 }
 
 // A PostgreSQL session is set up in one wait for the server: its bounds are the connection string's, or

@@ -5,9 +5,11 @@
 #include "support/ServerFixture.h"
 
 #include "platform/FieldDef.h"
+#include "platform/db/QueryPacket.h"
 #include "schema/ItemRecord.h"
 #include "server/TrdmTrPosicao.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace Srv_Mvt04215;
@@ -16,35 +18,39 @@ using namespace Qt::StringLiterals;
 using platform::DataPacket;
 using platform::FieldType;
 using platform::db::Statement;
+using platform::db::ValueList;
 
 namespace {
 
 using Bindings = std::initializer_list<std::pair<QString, QVariant>>;
 
-void bind(Statement& s, Bindings values) {
-    for (const auto& [name, value] : values)
-        s.setParam(name, value);
+// `base` with the values `changed` names instead of its own.
+ValueList with(ValueList base, Bindings changed) {
+    for (const auto& [name, value] : changed) {
+        const auto at =
+            std::find_if(base.begin(), base.end(), [&](const auto& p) { return p.first == name; });
+        if (at == base.end())
+            base.append({name, value});
+        else
+            at->second = value;
+    }
+    return base;
 }
 
 // The rows of a query as the named fields joined by '|', in the order the query returns them.
-Rows rowsOf(Statement& s, Bindings values, const QStringList& fields) {
-    s.close();
-    bind(s, values);
-    s.open();
+Rows rowsOf(Statement& s, const ValueList& values, const QStringList& fields) {
     Rows out;
-    for (; !s.eof(); s.next()) {
+    for (auto rows = s.run(values); !rows.eof(); rows.next()) {
         QStringList cells;
         for (const QString& f : fields)
-            cells << s.asString(f);
+            cells << rows.asString(f);
         out.push_back(cells.join(u'|').toStdString());
     }
-    s.close();
     return out;
 }
 
-int run(Statement& s, Bindings values) {
-    bind(s, values);
-    return s.execute();
+int run(Statement& s, const ValueList& values) {
+    return s.execute(values);
 }
 
 std::string text(const QVariant& v) {
@@ -67,24 +73,25 @@ TYPED_TEST(StatementRows, EveryStatementOfTheCataloguePreparesAndRunsOnEmptyTabl
     int ran = 0;
     for (const platform::db::StatementDef& def : statementCatalogue()) {
         Statement s(this->module->adcTrPosicao, def);
+        ValueList values;
         for (const platform::db::ParamDecl& p : def.params) {
             switch (p.type) {
             case platform::db::ParamType::Float:
-                s.setParam(p.name, 1.5);
+                values.append({p.name, 1.5});
                 break;
             case platform::db::ParamType::DateTime:
-                s.setParam(p.name, SalesBuilder::orderedAt());
+                values.append({p.name, SalesBuilder::orderedAt()});
                 break;
             case platform::db::ParamType::Text:
             case platform::db::ParamType::Untyped:
-                s.setParam(p.name, u"1"_s);
+                values.append({p.name, u"1"_s});
                 break;
             }
         }
         if (def.kind == platform::db::StatementKind::Query)
-            EXPECT_NO_THROW(s.packet()) << def.name.toStdString();
+            EXPECT_NO_THROW(platform::db::packetOf(s.run(values))) << def.name.toStdString();
         else
-            EXPECT_NO_THROW(s.execute()) << def.name.toStdString();
+            EXPECT_NO_THROW(s.execute(values)) << def.name.toStdString();
         ++ran;
     }
     EXPECT_GE(ran, 34);
@@ -92,14 +99,12 @@ TYPED_TEST(StatementRows, EveryStatementOfTheCataloguePreparesAndRunsOnEmptyTabl
 
 TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItemOrder) {
     scenarios::table5WithItemsOfEveryKind(*this->builder);
-    Statement& q = this->module->adqProdOrig;
-    bind(q, {{u"P_NRMESA"_s, u"0005"_s},
-             {u"P_CDFILIAL"_s, u"0001"_s},
-             {u"P_CDLOJA"_s, u"01"_s},
-             {u"P_CDPRODCONSUM"_s, u"CONSUM"_s},
-             {u"P_CDPRODCONSFEM"_s, u"CONSFEM"_s},
-             {u"P_CDPRODCOUVER"_s, u"COUVER"_s}});
-    const DataPacket p = this->module->dspProdOrig.data();
+    const DataPacket p = this->module->dspProdOrig.data({{"P_NRMESA", u"0005"_s},
+                                                         {"P_CDFILIAL", u"0001"_s},
+                                                         {"P_CDLOJA", u"01"_s},
+                                                         {"P_CDPRODCONSUM", u"CONSUM"_s},
+                                                         {"P_CDPRODCONSFEM", u"CONSFEM"_s},
+                                                         {"P_CDPRODCOUVER", u"COUVER"_s}});
 
     ASSERT_EQ(p.fields.size(), 44);
     EXPECT_EQ(p.fields, schema::itemQueryFields());
@@ -126,8 +131,15 @@ TYPED_TEST(StatementRows, ItemQueryListsTheOfferedItemsOfTheTablesOpenSaleInItem
     EXPECT_EQ(text(cell(p, 1, u"CDARVPROD"_s)), "ARVP2");
     EXPECT_EQ(text(cell(p, 1, u"IDPESAPROD"_s)), "N");
 
-    bind(q, {{u"P_NRMESA"_s, u"0007"_s}});
-    EXPECT_TRUE(this->module->dspProdOrig.data().rows.empty()) << "the table's only sale is closed";
+    EXPECT_TRUE(this->module->dspProdOrig
+                    .data({{"P_NRMESA", u"0007"_s},
+                           {"P_CDFILIAL", u"0001"_s},
+                           {"P_CDLOJA", u"01"_s},
+                           {"P_CDPRODCONSUM", u"CONSUM"_s},
+                           {"P_CDPRODCONSFEM", u"CONSFEM"_s},
+                           {"P_CDPRODCOUVER", u"COUVER"_s}})
+                    .rows.empty())
+        << "the table's only sale is closed";
 }
 
 TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) {
@@ -152,28 +164,29 @@ TYPED_TEST(StatementRows, DestinationChecksSeeTheTabsAndItemsOfTheOpenSaleOnly) 
 
     const QStringList checkFields = {u"NRMESA"_s,      u"NMMESA"_s,       u"IDSTMESAAUX"_s, u"NRCOMANDA"_s,
                                      u"NRVENDAREST"_s, u"NRPESMESAVEN"_s, u"DSCOMANDA"_s};
-    EXPECT_EQ(
-        sorted(rowsOf(dm.adqValMesaDest,
-                      {{u"P_CDFILIAL"_s, u"0001"_s}, {u"P_CDLOJA"_s, u"01"_s}, {u"P_NRMESA"_s, u"0005"_s}},
-                      checkFields)),
-        Rows({"0005|Varanda|O|10|V1|6|Joao", "0005|Varanda|O|11|V1|6|Maria"}));
-    EXPECT_TRUE(rowsOf(dm.adqValMesaDest, {{u"P_NRMESA"_s, u"0006"_s}}, checkFields).empty());
-    EXPECT_TRUE(rowsOf(dm.adqValMesaDest, {{u"P_NRMESA"_s, u"0007"_s}}, checkFields).empty());
+    const Bindings table5 = {
+        {u"P_CDFILIAL"_s, u"0001"_s}, {u"P_CDLOJA"_s, u"01"_s}, {u"P_NRMESA"_s, u"0005"_s}};
+    EXPECT_EQ(sorted(rowsOf(dm.adqValMesaDest, table5, checkFields)),
+              Rows({"0005|Varanda|O|10|V1|6|Joao", "0005|Varanda|O|11|V1|6|Maria"}));
+    EXPECT_TRUE(rowsOf(dm.adqValMesaDest, with(table5, {{u"P_NRMESA"_s, u"0006"_s}}), checkFields).empty());
+    EXPECT_TRUE(rowsOf(dm.adqValMesaDest, with(table5, {{u"P_NRMESA"_s, u"0007"_s}}), checkFields).empty());
 
     const Bindings openSaleOf5 = {
         {u"P_NRMESA"_s, u"0005"_s}, {u"P_CDFILIAL"_s, u"0001"_s}, {u"P_CDLOJA"_s, u"01"_s}};
     EXPECT_EQ(rowsOf(dm.adqSelecionaVendarest, openSaleOf5, {u"NRVENDAREST"_s}), Rows({"V1"}));
-    EXPECT_TRUE(rowsOf(dm.adqSelecionaVendarest, {{u"P_NRMESA"_s, u"0007"_s}}, {u"NRVENDAREST"_s}).empty());
-    EXPECT_TRUE(rowsOf(dm.adqSelecionaVendarest, {{u"P_NRMESA"_s, u"0005"_s}, {u"P_CDLOJA"_s, u"02"_s}},
-                       {u"NRVENDAREST"_s})
-                    .empty());
+    EXPECT_TRUE(
+        rowsOf(dm.adqSelecionaVendarest, with(openSaleOf5, {{u"P_NRMESA"_s, u"0007"_s}}), {u"NRVENDAREST"_s})
+            .empty());
+    EXPECT_TRUE(
+        rowsOf(dm.adqSelecionaVendarest, with(openSaleOf5, {{u"P_CDLOJA"_s, u"02"_s}}), {u"NRVENDAREST"_s})
+            .empty());
 
     // offered or not, every item of the sale counts
-    EXPECT_EQ(rowsOf(dm.adqVerificaItemCancelado,
-                     {{u"P_CDFILIAL"_s, u"0001"_s}, {u"P_NRVENDAREST"_s, u"V1"_s}}, {u"NRVENDAREST"_s}),
-              Rows({"V1", "V1", "V1"}));
+    const Bindings saleV1 = {{u"P_CDFILIAL"_s, u"0001"_s}, {u"P_NRVENDAREST"_s, u"V1"_s}};
+    EXPECT_EQ(rowsOf(dm.adqVerificaItemCancelado, saleV1, {u"NRVENDAREST"_s}), Rows({"V1", "V1", "V1"}));
     EXPECT_TRUE(
-        rowsOf(dm.adqVerificaItemCancelado, {{u"P_NRVENDAREST"_s, u"V7"_s}}, {u"NRVENDAREST"_s}).empty());
+        rowsOf(dm.adqVerificaItemCancelado, with(saleV1, {{u"P_NRVENDAREST"_s, u"V7"_s}}), {u"NRVENDAREST"_s})
+            .empty());
 }
 
 TYPED_TEST(StatementRows, SaleTableAndJoinMaintenanceTouchesOnlyTheNamedRows) {
@@ -255,7 +268,7 @@ TYPED_TEST(StatementRows, ListedTabsClearingDeletesTheItemsOfExactlyTheListedTab
     EXPECT_EQ(run(dm.acmDeleleItCmd, {{u"P_NRCOMANDA"_s, u"12_3_"_s}, {u"P_CDFILIAL"_s, u"0001"_s}}), 4);
     EXPECT_EQ(this->rows(items), Rows({"0001|1", "0001|2", "0001|23", "0002|12"}));
 
-    EXPECT_EQ(run(dm.acmDeleleItCmd, {{u"P_NRCOMANDA"_s, u"2_"_s}}), 2);
+    EXPECT_EQ(run(dm.acmDeleleItCmd, {{u"P_NRCOMANDA"_s, u"2_"_s}, {u"P_CDFILIAL"_s, u"0001"_s}}), 2);
     EXPECT_EQ(this->rows(items), Rows({"0001|1", "0001|23", "0002|12"}));
     EXPECT_EQ(db.count(u"COMANDAVEN"_s), 6) << "only items go";
 }
@@ -300,22 +313,20 @@ TYPED_TEST(StatementRows, SequenceLookupGivesTheTabsHighestSequenceOrZeroAndTheI
         .item(u"10"_s, u"000001"_s, u"P1"_s, 1, {{u"NRSEQPRODCOM"_s, u"009"_s}});
     this->other("0003").sale(u"V9"_s, u"0005"_s).tab(u"10"_s, u"V9"_s).item(u"10"_s, u"000001"_s, u"P1"_s, 1);
     Statement& q = this->module->adqPesqSeqProdCom;
-
-    bind(q, {{u"P_CDFILIAL"_s, u"0001"_s}, {u"P_NRVENDAREST"_s, u"V1"_s}, {u"P_NRCOMANDA"_s, u"10"_s}});
-    q.open();
-    ASSERT_FALSE(q.eof());
-    EXPECT_EQ(q.asInteger(u"NRSEQPRODCOM"_s), 3);
-    q.next();
-    EXPECT_TRUE(q.eof());
-    q.close();
-
-    bind(q, {{u"P_NRCOMANDA"_s, u"11"_s}});
-    q.open();
-    ASSERT_FALSE(q.eof()) << "a tab without items still gives its one row";
-    EXPECT_EQ(q.asInteger(u"NRSEQPRODCOM"_s), 0);
-    q.next();
-    EXPECT_TRUE(q.eof());
-    q.close();
+    {
+        auto rows = q.run({{"P_CDFILIAL", u"0001"_s}, {"P_NRVENDAREST", u"V1"_s}, {"P_NRCOMANDA", u"10"_s}});
+        ASSERT_FALSE(rows.eof());
+        EXPECT_EQ(rows.asInteger(u"NRSEQPRODCOM"_s), 3);
+        rows.next();
+        EXPECT_TRUE(rows.eof());
+    }
+    {
+        auto rows = q.run({{"P_CDFILIAL", u"0001"_s}, {"P_NRVENDAREST", u"V1"_s}, {"P_NRCOMANDA", u"11"_s}});
+        ASSERT_FALSE(rows.eof()) << "a tab without items still gives its one row";
+        EXPECT_EQ(rows.asInteger(u"NRSEQPRODCOM"_s), 0);
+        rows.next();
+        EXPECT_TRUE(rows.eof());
+    }
 
     EXPECT_EQ(
         rowsOf(
@@ -332,41 +343,44 @@ TYPED_TEST(StatementRows, ItemInsertStoresEveryBoundColumnAsBound) {
     longText.truncate(2000);
     const QDateTime at(QDate(2026, 12, 8), QTime(21, 5, 7, 89));
     Statement& ins = this->module->acmInsProd;
-    // P_CDPRODPROMOCAO, P_NRATRAPRODCOVE and P_NRINSCRCONS stay unbound: they are stored as nulls
-    bind(ins, {{u"P_CDFILIAL"_s, u"0001"_s},
-               {u"P_NRVENDAREST"_s, u"V1"_s},
-               {u"P_NRCOMANDA"_s, u"10"_s},
-               {u"P_NRPRODCOMVEN"_s, u"000042"_s},
-               {u"P_CDPRODUTO"_s, u"P1"_s},
-               {u"P_QTPRODCOMVEN"_s, 2.5},
-               {u"P_VRPRECCOMVEN"_s, 12.34},
-               {u"P_IDSTPRCOMVEN"_s, u"1"_s},
-               {u"P_VRDESCCOMVEN"_s, 0.1},
-               {u"P_DTHRINCOMVEN"_s, at},
-               {u"P_VRACRCOMVEN"_s, 1.23},
-               {u"P_NRSEQPRODCOM"_s, u"004"_s},
-               {u"P_NRMESADSCOMORIT"_s, u"0009"_s},
-               {u"P_CDVENDEDOR"_s, u"0042"_s},
-               {u"P_CDCAIXACOLETOR"_s, u"007"_s},
-               {u"P_VRPRECCLCOMVEN"_s, 11.11},
-               {u"P_CDLOJA"_s, u"01"_s},
-               {u"P_NRSEQPRODCUP"_s, u"0000000123"_s},
-               {u"P_NRLUGARMESA"_s, u"3"_s},
-               {u"P_TXPRODCOMVEN"_s, longText},
-               {u"P_CDGRPOCOR"_s, u"01"_s},
-               {u"P_CDOCORR"_s, u"02"_s},
-               {u"P_IDPRODIMPFIS"_s, u"S"_s},
-               {u"P_IDORIGPEDCMD"_s, u"TAB"_s},
-               {u"P_DSOBSPEDDIGCMD"_s, u"ponto"_s},
-               {u"P_NRPEDIDOZEL"_s, u"Z1"_s},
-               {u"P_CDSENHAPED"_s, u"A12"_s},
-               {u"P_IDDIVIDECONTA"_s, u"N"_s},
-               {u"P_NRPRODORIG"_s, u"000007"_s},
-               {u"P_QTITEMREFIL"_s, 2.0},
-               {u"P_IDPRODREFIL"_s, u"S"_s},
-               {u"P_NMCONSVEND"_s, u"João Avó"_s},
-               {u"P_DSENDEVENDA"_s, u"Rua 1"_s}});
-    EXPECT_EQ(ins.execute(), 1);
+    // P_CDPRODPROMOCAO, P_NRATRAPRODCOVE and P_NRINSCRCONS are passed as NULLs: they are stored as nulls
+    EXPECT_EQ(run(ins, {{u"P_CDFILIAL"_s, u"0001"_s},
+                        {u"P_NRVENDAREST"_s, u"V1"_s},
+                        {u"P_NRCOMANDA"_s, u"10"_s},
+                        {u"P_NRPRODCOMVEN"_s, u"000042"_s},
+                        {u"P_CDPRODUTO"_s, u"P1"_s},
+                        {u"P_QTPRODCOMVEN"_s, 2.5},
+                        {u"P_VRPRECCOMVEN"_s, 12.34},
+                        {u"P_IDSTPRCOMVEN"_s, u"1"_s},
+                        {u"P_VRDESCCOMVEN"_s, 0.1},
+                        {u"P_DTHRINCOMVEN"_s, at},
+                        {u"P_VRACRCOMVEN"_s, 1.23},
+                        {u"P_NRSEQPRODCOM"_s, u"004"_s},
+                        {u"P_NRMESADSCOMORIT"_s, u"0009"_s},
+                        {u"P_CDVENDEDOR"_s, u"0042"_s},
+                        {u"P_CDCAIXACOLETOR"_s, u"007"_s},
+                        {u"P_VRPRECCLCOMVEN"_s, 11.11},
+                        {u"P_CDLOJA"_s, u"01"_s},
+                        {u"P_NRSEQPRODCUP"_s, u"0000000123"_s},
+                        {u"P_NRLUGARMESA"_s, u"3"_s},
+                        {u"P_TXPRODCOMVEN"_s, longText},
+                        {u"P_CDGRPOCOR"_s, u"01"_s},
+                        {u"P_CDOCORR"_s, u"02"_s},
+                        {u"P_IDPRODIMPFIS"_s, u"S"_s},
+                        {u"P_IDORIGPEDCMD"_s, u"TAB"_s},
+                        {u"P_DSOBSPEDDIGCMD"_s, u"ponto"_s},
+                        {u"P_NRPEDIDOZEL"_s, u"Z1"_s},
+                        {u"P_CDSENHAPED"_s, u"A12"_s},
+                        {u"P_IDDIVIDECONTA"_s, u"N"_s},
+                        {u"P_NRPRODORIG"_s, u"000007"_s},
+                        {u"P_QTITEMREFIL"_s, 2.0},
+                        {u"P_IDPRODREFIL"_s, u"S"_s},
+                        {u"P_NMCONSVEND"_s, u"João Avó"_s},
+                        {u"P_DSENDEVENDA"_s, u"Rua 1"_s},
+                        {u"P_CDPRODPROMOCAO"_s, {}},
+                        {u"P_NRATRAPRODCOVE"_s, {}},
+                        {u"P_NRINSCRCONS"_s, {}}}),
+              1);
 
     const QVariantMap row =
         this->database->row(u"SELECT * FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' AND NRCOMANDA "
@@ -407,7 +421,7 @@ TYPED_TEST(StatementRows, ItemInsertStoresEveryBoundColumnAsBound) {
             << column;
     EXPECT_EQ(as(FieldType::DateTime, row.value(u"DTHRINCOMVEN"_s)).toDateTime(), at);
 
-    // unbound parameters, and a column the statement does not name, hold nulls
+    // parameters passed as NULLs, and a column the statement does not name, hold nulls
     for (const char* column : {"CDPRODPROMOCAO", "NRATRAPRODCOVE", "NRINSCRCONS", "NRMESAORIG"}) {
         ASSERT_TRUE(row.contains(QString::fromLatin1(column))) << column;
         EXPECT_TRUE(row.value(QString::fromLatin1(column)).isNull()) << column;
@@ -434,8 +448,7 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
         "ORDER BY 1, 2, 3"_s;
 
     // the parameter is declared as text but the services bind a number; it must stay exact
-    bind(dm.acmAlterQuant, item);
-    EXPECT_EQ(run(dm.acmAlterQuant, {{u"P_QTPRODCOMVEN"_s, 0.3}}), 1);
+    EXPECT_EQ(run(dm.acmAlterQuant, with(item, {{u"P_QTPRODCOMVEN"_s, 0.3}})), 1);
     EXPECT_EQ(as(FieldType::Float, db.scalar(u"SELECT QTPRODCOMVEN FROM ITCOMANDAVEN WHERE CDFILIAL = '0001' "
                                              "AND NRCOMANDA = '10' AND NRPRODCOMVEN = '000001'"_s))
                   .toDouble(),
@@ -454,10 +467,10 @@ TYPED_TEST(StatementRows, ItemChangesTouchOneItemItsComponentsOrOneTab) {
 
     const Bindings tab10 = {
         {u"P_CDFILIAL"_s, u"0001"_s}, {u"P_CDLOJA"_s, u"01"_s}, {u"P_NRCOMANDA"_s, u"10"_s}};
-    bind(dm.acmUpdComanda, tab10);
-    EXPECT_EQ(run(dm.acmUpdComanda, {{u"P_VRACRCOMANDA"_s, 2.5}}), 1);
-    EXPECT_EQ(run(dm.acmUpdComanda, {{u"P_VRACRCOMANDA"_s, -1.25}}), 1);
-    EXPECT_EQ(run(dm.acmUpdComanda, {{u"P_CDLOJA"_s, u"02"_s}}), 0) << "the tab is in store 01";
+    EXPECT_EQ(run(dm.acmUpdComanda, with(tab10, {{u"P_VRACRCOMANDA"_s, 2.5}})), 1);
+    EXPECT_EQ(run(dm.acmUpdComanda, with(tab10, {{u"P_VRACRCOMANDA"_s, -1.25}})), 1);
+    EXPECT_EQ(run(dm.acmUpdComanda, with(tab10, {{u"P_VRACRCOMANDA"_s, -1.25}, {u"P_CDLOJA"_s, u"02"_s}})), 0)
+        << "the tab is in store 01";
     EXPECT_EQ(this->rows(u"SELECT CDFILIAL, NRCOMANDA, VRACRCOMANDA FROM COMANDAVEN ORDER BY 1, 2"_s),
               Rows({"0001|10|6.25", "0001|11|0", "0002|10|5"}));
 }
@@ -501,7 +514,7 @@ TYPED_TEST(StatementRows, ObservationsOfAnItemAndOfItsComponentsAreReadAndWritte
                                              {u"CDGRPOCOR"_s, u"05"_s},
                                              {u"CDOCORR"_s, u"07"_s}}),
               1);
-    const Bindings item11 = {{u"P_NRCOMANDA"_s, u"11"_s}};
+    const ValueList item11 = with(item, {{u"P_NRCOMANDA"_s, u"11"_s}});
     EXPECT_EQ(sorted(rowsOf(dm.adqObsItens, item11, obs)), Rows({"000001|11|03|04", "000001|11|05|06"}));
     EXPECT_EQ(sorted(rowsOf(dm.adqObsItensEst, item11, estObs)),
               Rows({"000001|11|P2|04|09", "000001|11|P4|05|07"}));
@@ -524,13 +537,10 @@ TYPED_TEST(StatementRows, ComponentsOfAnItemComeBackOnceEachAndInsertedOnesJoinT
                                 u"NRPRODCOMVEN"_s, u"CDPRODUTO"_s,     u"QTPROCOMEST"_s,
                                 u"VRPRECCOMEST"_s, u"VRDESITCOMEST"_s, u"DSOBSPEDDIGEST"_s};
 
-    EXPECT_EQ(
-        rowsOf(
-            dm.adqItComandaEst,
-            {{u"P_CDFILIAL"_s, u"0001"_s}, {u"P_NRCOMANDA"_s, u"10"_s}, {u"P_NRPRODCOMVEN"_s, u"000001"_s}},
-            fields),
-        Rows({"0001|V1|10|000001|P2|1|0.5|0.5|sem sal"}));
-    EXPECT_EQ(sorted(rowsOf(dm.adqItComandaEst, {{u"P_NRPRODCOMVEN"_s, u"000002"_s}}, fields)),
+    const Bindings item = {
+        {u"P_CDFILIAL"_s, u"0001"_s}, {u"P_NRCOMANDA"_s, u"10"_s}, {u"P_NRPRODCOMVEN"_s, u"000001"_s}};
+    EXPECT_EQ(rowsOf(dm.adqItComandaEst, item, fields), Rows({"0001|V1|10|000001|P2|1|0.5|0.5|sem sal"}));
+    EXPECT_EQ(sorted(rowsOf(dm.adqItComandaEst, with(item, {{u"P_NRPRODCOMVEN"_s, u"000002"_s}}), fields)),
               Rows({"0001|V1|10|000002|P2|1|0.5|0.5|", "0001|V1|10|000002|P3|2|1.25|0.5|"}));
 
     EXPECT_EQ(run(dm.acmInsProdEst, {{u"P_CDFILIAL"_s, u"0001"_s},
@@ -540,10 +550,10 @@ TYPED_TEST(StatementRows, ComponentsOfAnItemComeBackOnceEachAndInsertedOnesJoinT
                                      {u"P_CDPRODUTO"_s, u"P5"_s},
                                      {u"P_QTPROCOMEST"_s, 2.0},
                                      {u"P_VRPRECCOMEST"_s, 3.25},
+                                     {u"P_VRDESITCOMEST"_s, {}},
                                      {u"P_DSOBSPEDDIGEST"_s, u"extra"_s}}),
               1);
-    EXPECT_EQ(sorted(rowsOf(dm.adqItComandaEst,
-                            {{u"P_NRCOMANDA"_s, u"11"_s}, {u"P_NRPRODCOMVEN"_s, u"000001"_s}}, fields)),
+    EXPECT_EQ(sorted(rowsOf(dm.adqItComandaEst, with(item, {{u"P_NRCOMANDA"_s, u"11"_s}}), fields)),
               Rows({"0001|V1|11|000001|P3|1|0.5|0.5|", "0001|V1|11|000001|P5|2|3.25||extra"}))
         << "the inserted component has no discount: a stored null must read as empty, not as 0";
     EXPECT_EQ(this->database->count(u"ITCOMANDAEST WHERE CDPRODUTO = 'P5' AND VRDESITCOMEST IS NULL"_s), 1);
@@ -563,7 +573,8 @@ TYPED_TEST(StatementRows, TrackingRowsAreFoundByTheOldKeyAndRewrittenOnlyInTheir
     const QStringList fields = {u"CDFILIALOLD"_s, u"NRCOMANDA"_s, u"NRPRODCOMVEN"_s, u"NRMESA"_s};
 
     EXPECT_EQ(rowsOf(dm.adqVerifPedidoAlt, oldKey, fields), Rows({"0001|20|000005|0006"}));
-    EXPECT_TRUE(rowsOf(dm.adqVerifPedidoAlt, {{u"P_NRPRODCOMVENOLD"_s, u"000002"_s}}, fields).empty());
+    const ValueList oldKey2 = with(oldKey, {{u"P_NRPRODCOMVENOLD"_s, u"000002"_s}});
+    EXPECT_TRUE(rowsOf(dm.adqVerifPedidoAlt, oldKey2, fields).empty());
 
     EXPECT_EQ(run(dm.acmInsPedidoAlt, {{u"CDFILIALOLD"_s, u"0001"_s},
                                        {u"NRVENDARESTOLD"_s, u"V1"_s},
@@ -576,8 +587,7 @@ TYPED_TEST(StatementRows, TrackingRowsAreFoundByTheOldKeyAndRewrittenOnlyInTheir
                                        {u"NRSEQPRODCUP"_s, u"0000000002"_s},
                                        {u"NRLUGARMESAIT"_s, u"1"_s}}),
               1);
-    EXPECT_EQ(rowsOf(dm.adqVerifPedidoAlt, {{u"P_NRPRODCOMVENOLD"_s, u"000002"_s}}, fields),
-              Rows({"0001|20|000006|0006"}));
+    EXPECT_EQ(rowsOf(dm.adqVerifPedidoAlt, oldKey2, fields), Rows({"0001|20|000006|0006"}));
 
     EXPECT_EQ(run(dm.acmUpPedidoAlt, {{u"NRVENDAREST"_s, u"V3"_s},
                                       {u"NRCOMANDA"_s, u"30"_s},
