@@ -28,7 +28,7 @@ using Bindings = std::initializer_list<std::pair<QString, QVariant>>;
 ValueList with(ValueList base, Bindings changed) {
     for (const auto& [name, value] : changed) {
         const auto at =
-            std::find_if(base.begin(), base.end(), [&](const auto& p) { return p.first == name; });
+            std::find_if(base.begin(), base.end(), [&name = name](const auto& p) { return p.first == name; });
         if (at == base.end())
             base.append({name, value});
         else
